@@ -1,0 +1,111 @@
+// The export table, start-up values, the resource routine, and the rule that every export
+// gives 0 for values it cannot use.
+#include "EngineTestSupport.h"
+
+#include "foundation/BuiltInTheme.h"
+
+namespace engine_test {
+namespace {
+
+using namespace engine_abi;
+
+const Word kPresent[] = {1,  2,  3,  4,  5,  6,  7,  9,  11, 12, 17, 18, 19, 20, 21, 23,
+                         24, 25, 26, 27, 28, 29, 30, 31, 32, 34, 35, 36, 37, 38, 39, 40};
+const Word kAbsent[] = {8, 10, 13, 14, 15, 16, 22, 33, 41};
+
+TEST(EngineExports, PresentAndAbsentOrdinals) {
+    ASSERT_NE(EngineModule(), nullptr);
+    for (Word ordinal : kPresent) {
+        EXPECT_NE(Export(ordinal), nullptr) << "ordinal " << ordinal;
+        EXPECT_NE(OrdinalArgumentCount(ordinal), 0u) << "ordinal " << ordinal;
+    }
+    for (Word ordinal : kAbsent) {
+        EXPECT_EQ(Export(ordinal), nullptr) << "ordinal " << ordinal;
+        EXPECT_EQ(OrdinalArgumentCount(ordinal), 0u) << "ordinal " << ordinal;
+    }
+}
+
+TEST(EngineExports, InitReturnsOneEveryTime) {
+    const Word builtIn = W(kBuiltInThemePackage);
+    EXPECT_EQ(Call(kOrdInit, 0, 0, builtIn, 0, 0, 0, 0, 0, 0, 0, 0, W(GetProcessHeap())), 1u);
+    EXPECT_EQ(Call(kOrdInit, 0, 0, builtIn, 0, 0, 0, 0, 0, 0, 0, 0, W(GetProcessHeap())), 1u);
+}
+
+// Values that name nothing: null, the first page, an issued-looking handle, all bits set.
+const Word kBadValues[] = {0, kUnreadable, kNotAHandle, 0xFFFFFFF0u};
+
+TEST(EngineExports, EveryExportRefusesValuesItCannotUse) {
+    for (Word bad : kBadValues) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(Call(kOrdRegisterClass, bad, W("LABEL"), 2), 0u);
+        EXPECT_EQ(Call(kOrdCreateByName, bad, 0), 0u);
+        EXPECT_EQ(Call(kOrdDestroyElement, bad), 0u);
+        EXPECT_EQ(Call(kOrdBindUserData, bad, bad, kUserDataKeyElement), 0u);
+        EXPECT_EQ(Call(kOrdRestoreUserData, bad, kUserDataKeyElement), 0u);
+        EXPECT_EQ(Call(kOrdMakeWndProcThunk, bad, bad), 0u);
+        EXPECT_EQ(Call(kOrdDrawClearTypeText, bad, bad, 0, 0, 10, 10, bad, 0, 0), 0u);
+        EXPECT_EQ(Call(kOrdCreateTextHost, bad, bad, bad), 0u);
+        EXPECT_EQ(Call(kOrdReleaseTextHost, bad, bad), 0u);
+        EXPECT_EQ(Call(kOrdFreeEventTable, bad), 0u);
+        EXPECT_EQ(Call(kOrdStoreEvent, bad, WM_PAINT, 0), 0u);
+        EXPECT_EQ(Call(kOrdLookupEvent, bad, WM_PAINT), 0u);
+        EXPECT_EQ(Call(kOrdLoadTheme, bad, 64, 0, 0), 0u);
+        EXPECT_EQ(Call(kOrdReleaseTheme, bad), 0u);
+        EXPECT_EQ(Call(kOrdAdoptTheme, bad), 0u);
+        EXPECT_EQ(Call(kOrdSetDefaultTheme, bad), 0u);
+        EXPECT_EQ(Call(kOrdThemeText, bad == 0 ? kNotAHandle : bad, 1, 0), 0u);
+        EXPECT_EQ(Call(kOrdThemeRect, 0, 1, W("Button"), W("normal"), bad, 0), 0u);
+        EXPECT_EQ(Call(kOrdThemeRectF, 0, 1, W("Button"), W("normal"), bad, 0), 0u);
+        EXPECT_EQ(Call(kOrdAnimateWindow, bad, kAnimateShow, 1, 0, 0, 0, 0, 0, 1, 0, 0), 0u);
+        EXPECT_EQ(Call(kOrdLoadMapData, bad), 0u);
+        EXPECT_EQ(Call(kOrdSetLayoutAttribute, bad, W("Rect"), W("1,2,3,4"), 1), 0u);
+        EXPECT_EQ(Call(kOrdAddWindowStyle, bad, WS_BORDER, 0), 0u);
+        EXPECT_EQ(Call(kOrdRemoveWindowStyle, bad, WS_BORDER, 0), 0u);
+        EXPECT_EQ(Call(kOrdHasWindowStyle, bad, WS_BORDER, 0), 0u);
+        EXPECT_EQ(Call(kOrdSetWindowBlur, bad, 0, 0), 0u);
+        EXPECT_EQ(Call(kOrdImageFromFile, bad), 0u);
+        EXPECT_EQ(Call(kOrdImageFromHandle, bad), 0u);
+    }
+    EXPECT_EQ(Call(kOrdCreateEventTable, 0), 0u);
+    EXPECT_EQ(Call(kOrdCreateEventTable, kMaxEventBuckets + 1), 0u);
+}
+
+// The provider the program may install behind the resource routine.
+constexpr std::uint8_t kResourceBlock[] = {1, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c'};
+constexpr Word kResourceHeader = 8;
+std::string g_askedName;
+
+Word __stdcall TestProvider(Word name, Word freeFlag) {
+    g_askedName = reinterpret_cast<const char*>(name);
+    return W(kResourceBlock) + kResourceHeader;
+}
+
+TEST(EngineExports, ResourceRoutineAsksTheInstalledProvider) {
+    using Lookup = Word(__stdcall*)(Word, Word);
+    Word lookupAddress = Call(kOrdResourceRoutine, kResourceRoutineQuery);
+    ASSERT_NE(lookupAddress, 0u);
+    auto lookup = reinterpret_cast<Lookup>(lookupAddress);
+    Word freeFlag = 0;
+    EXPECT_EQ(lookup(W("logo"), W(&freeFlag)), 0u) << "no provider finds nothing";
+
+    EXPECT_EQ(Call(kOrdResourceRoutine, W(&TestProvider)), 0u) << "no previous provider";
+    EXPECT_EQ(lookup(W("logo"), W(&freeFlag)), W(kResourceBlock) + kResourceHeader);
+    EXPECT_EQ(g_askedName, "logo");
+    EXPECT_EQ(Call(kOrdResourceRoutine, kUnreadable), 0u) << "not code: refused";
+    EXPECT_EQ(Call(kOrdResourceRoutine, 0), W(&TestProvider)) << "0 removes the provider";
+    EXPECT_EQ(lookup(W("logo"), W(&freeFlag)), 0u);
+}
+
+TEST(EngineExports, MapDataAndLayoutAttributesAreTaken) {
+    const std::uint8_t document[] = {1, 0, 0, 0, 4, 0, 0, 0, '<', 'a', '/', '>'};
+    EXPECT_EQ(Call(kOrdLoadMapData, W(document) + kResourceHeader), 1u);
+    const std::uint8_t notAnArray[] = {7, 0, 0, 0, 4, 0, 0, 0, '<', 'a', '/', '>'};
+    EXPECT_EQ(Call(kOrdLoadMapData, W(notAnArray) + kResourceHeader), 0u);
+
+    Word object[4] = {W(&object)};
+    EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(object), W("Rect"), W("1,2,3,4"), 1), 1u);
+    EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(object), W("Text"), 0, 0), 1u) << "empty value";
+}
+
+}  // namespace
+}  // namespace engine_test
