@@ -4,12 +4,16 @@
 // and includes its header; a row without a factory is skipped.
 #include "foundation/ControlClasses.h"
 
+#include "controls/ImageBox.h"
+#include "controls/Label.h"
+#include "controls/Page.h"
+
 namespace toolkit {
 
 const ControlClassEntry kControlClasses[kControlClassCount] = {
     {kClassSysButton, kTypeSysButton, {}},
-    {kClassLabel, kTypeLabel, {}},
-    {kClassImageBox, kTypeImageBox, {}},
+    {kClassLabel, kTypeLabel, PrototypeFactoryOf<Label>()},
+    {kClassImageBox, kTypeImageBox, PrototypeFactoryOf<ImageBox>()},
     {kClassButton, kTypeButton, {}},
     {kClassCheckButton, kTypeCheckButton, {}},
     {kClassRadioButton, kTypeRadioButton, {}},
@@ -21,7 +25,7 @@ const ControlClassEntry kControlClasses[kControlClassCount] = {
     {kClassScrollBar, kTypeScrollBar, {}},
     {kClassImageButton, kTypeImageButton, {}},
     {kClassListBox, kTypeListBox, {}},
-    {kClassPage, kTypePage, {}},
+    {kClassPage, kTypePage, PrototypeFactoryOf<Page>()},
     {kClassThunderButton, kTypeThunderButton, {}},
     {kClassImageListButton, kTypeImageListButton, {}},
 };

@@ -1,0 +1,197 @@
+#include "controls/ImageViewerEx.h"
+
+#include <algorithm>
+#include <new>
+
+#include "core/ElementPaint.h"
+#include "foundation/CallAddress.h"
+#include "foundation/GdiPlusHandles.h"
+#include "foundation/ImageHelpers.h"
+
+namespace controls {
+
+namespace gp = Gdiplus::DllExports;
+using toolkit::ElementHandle;
+
+namespace {
+
+// Pointer positions are signed 16-bit words: a captured pointer left of or above the element
+// reports negative coordinates. (windowsx.h has the same macros but also redefines DeleteFont.)
+std::int32_t PointerX(LPARAM lParam) {
+    return static_cast<std::int16_t>(LOWORD(lParam));
+}
+
+std::int32_t PointerY(LPARAM lParam) {
+    return static_cast<std::int16_t>(HIWORD(lParam));
+}
+
+}  // namespace
+
+// ---- Object slots -------------------------------------------------------------------------------
+
+void ImageViewer_Ex::FreeMembers() {
+    // The picture belongs to whoever handed it over.
+}
+
+std::uint32_t ImageViewer_Ex::Clone() {
+    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ImageViewer_Ex));
+    if (block == nullptr) {
+        return 0;
+    }
+    return toolkit::AddressOf(new (block) ImageViewer_Ex(*this));
+}
+
+LRESULT ImageViewer_Ex::PreFilterMessage(HWND, ElementHandle, UINT message, WPARAM, LPARAM lParam) {
+    return ImageViewerMessageRoutine(message, lParam);
+}
+
+LRESULT ImageViewer_Ex::ClassMessageHandler(HWND, ElementHandle, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+// ---- Creation and properties --------------------------------------------------------------------
+
+ElementHandle ImageViewer_Ex::CreateImageViewer(std::uint32_t parent, std::int32_t x,
+                                                std::int32_t y, std::int32_t width,
+                                                std::int32_t height, Gdiplus::GpImage* picture,
+                                                std::int32_t offsetX, std::int32_t offsetY,
+                                                std::optional<bool> visible) {
+    m_picture = picture;
+    m_offsetX = offsetX;
+    m_offsetY = offsetY;
+    if (m_picture != nullptr) {
+        // Offsets that reach past the picture would draw from outside it.
+        m_offsetX = ClampViewerOffset(offsetX, toolkit::GetImageWidth(m_picture), width);
+        m_offsetY = ClampViewerOffset(offsetY, toolkit::GetImageHeight(m_picture), height);
+    }
+    toolkit::ElementCreateOptions create;
+    create.visible = visible.value_or(true) ? 1 : 0;
+    return CreateElement(parent, x, y, width, height, kImageViewerTypeId, kImageViewerClassName,
+                         create);
+}
+
+std::int32_t ImageViewer_Ex::ViewerOffsetX() {
+    return m_offsetX;
+}
+
+std::int32_t ImageViewer_Ex::ViewerOffsetY() {
+    return m_offsetY;
+}
+
+void ImageViewer_Ex::SetViewerPicture(Gdiplus::GpImage* picture) {
+    m_picture = picture;
+    ClampOffsets();
+    InvalidateElement();
+}
+
+bool ImageViewer_Ex::ViewerDragLock(std::optional<bool> value) {
+    if (value) {
+        m_dragLock = *value;
+    }
+    return m_dragLock;
+}
+
+void ImageViewer_Ex::ClampOffsets() {
+    if (m_picture == nullptr) {
+        return;
+    }
+    m_offsetX = ClampViewerOffset(m_offsetX, toolkit::GetImageWidth(m_picture), m_width);
+    m_offsetY = ClampViewerOffset(m_offsetY, toolkit::GetImageHeight(m_picture), m_height);
+}
+
+// ---- Messages -----------------------------------------------------------------------------------
+
+LRESULT ImageViewer_Ex::ImageViewerMessageRoutine(UINT message, LPARAM lParam) {
+    constexpr LRESULT kGoOn = 0;
+    const std::int32_t x = PointerX(lParam);
+    const std::int32_t y = PointerY(lParam);
+    switch (message) {
+        case WM_CREATE:
+            // Clicks fall through the transparent parts of the canvas.
+            ElementAlphaHitTest(true);
+            break;
+        case WM_PAINT:
+            PaintImageViewer();
+            break;
+        case WM_LBUTTONDOWN:
+            // The lock is read while moving, so a drag started unlocked stops when it is set.
+            if (m_picture != nullptr) {
+                m_dragging = true;
+                m_dragStartX = x;
+                m_dragStartY = y;
+                m_dragStartOffsetX = m_offsetX;
+                m_dragStartOffsetY = m_offsetY;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            if (m_picture != nullptr && m_dragging && !m_dragLock) {
+                const std::int32_t oldX = m_offsetX;
+                const std::int32_t oldY = m_offsetY;
+                m_offsetX = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                    std::int64_t{m_dragStartOffsetX} - (x - m_dragStartX), INT32_MIN, INT32_MAX));
+                m_offsetY = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                    std::int64_t{m_dragStartOffsetY} - (y - m_dragStartY), INT32_MIN, INT32_MAX));
+                ClampOffsets();
+                if (oldX != m_offsetX || oldY != m_offsetY) {
+                    InvalidateElement();
+                }
+            }
+            break;
+        case WM_LBUTTONUP:
+            m_dragging = false;
+            break;
+        default:
+            break;
+    }
+    return kGoOn;
+}
+
+// ---- Painting -----------------------------------------------------------------------------------
+
+void ImageViewer_Ex::PaintImageViewer() {
+    if (!IsElementAlive() || m_width <= 0 || m_height <= 0) {
+        return;
+    }
+    toolkit::DrawContext context{};
+    toolkit::BeginElementDraw(m_handle, &context);
+    Gdiplus::GpGraphics* graphics = context.graphics;
+    if (graphics == nullptr) {
+        toolkit::EndElementDraw(m_handle, &context);
+        return;
+    }
+    Gdiplus::GraphicsState saved = 0;
+    gp::GdipSaveGraphics(graphics, &saved);
+    gp::GdipGraphicsClear(graphics, 0);
+
+    toolkit::GpPenPtr pen;
+    if (gp::GdipCreatePen1(kViewerFrameColour, 1.0f, Gdiplus::UnitPixel, pen.put()) ==
+        Gdiplus::Ok) {
+        // A rectangle is outlined through the pixels at its far edge, so it is drawn one smaller.
+        gp::GdipDrawRectangleI(graphics, pen.get(), 0, 0, m_width - 1, m_height - 1);
+    }
+
+    const std::int32_t areaWidth = m_width - 2 * kViewerFrameWidth;
+    const std::int32_t areaHeight = m_height - 2 * kViewerFrameWidth;
+    if (m_picture != nullptr && areaWidth > 0 && areaHeight > 0) {
+        const std::int32_t pictureWidth = toolkit::GetImageWidth(m_picture);
+        const std::int32_t pictureHeight = toolkit::GetImageHeight(m_picture);
+        // Offsets are clamped, but never draw from outside the picture whatever they hold.
+        const std::int32_t sourceX = std::clamp(m_offsetX, 0, std::max(pictureWidth, 0));
+        const std::int32_t sourceY = std::clamp(m_offsetY, 0, std::max(pictureHeight, 0));
+        const std::int32_t drawnWidth = std::min(areaWidth, pictureWidth - sourceX);
+        const std::int32_t drawnHeight = std::min(areaHeight, pictureHeight - sourceY);
+        if (drawnWidth > 0 && drawnHeight > 0) {
+            // Unscaled: each picture pixel lands on exactly one canvas pixel.
+            gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeNearestNeighbor);
+            gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
+            gp::GdipDrawImageRectRectI(graphics, m_picture, kViewerFrameWidth, kViewerFrameWidth,
+                                       drawnWidth, drawnHeight, sourceX, sourceY, drawnWidth,
+                                       drawnHeight, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+        }
+    }
+
+    gp::GdipRestoreGraphics(graphics, saved);
+    toolkit::EndElementDraw(m_handle, &context);
+}
+
+}  // namespace controls

@@ -1,0 +1,266 @@
+// ImageViewer_Ex: the picture part at the offsets, clamping, panning with a held button, the
+// drag lock, and the bound click and mouse-move routines turning pointer points into picture
+// pixels.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EdctlTestSupport.h"
+#include "controls/ImageViewerEx.h"
+#include "core/ElementMessages.h"
+#include "foundation/CallAddress.h"
+
+namespace edctl_test {
+namespace {
+
+using namespace controls;
+
+TEST(ViewerOffsetRule, ClampsToThePictureLessTheElement) {
+    constexpr std::int32_t kPicture = 300;
+    constexpr std::int32_t kElement = 100;
+    const struct {
+        std::int32_t offset;
+        std::int32_t pictureSize;
+        std::int32_t expected;
+    } cases[] = {
+        {0, kPicture, 0},
+        {150, kPicture, 150},
+        {kPicture - kElement, kPicture, kPicture - kElement},
+        {kPicture, kPicture, kPicture - kElement},
+        {-20, kPicture, 0},
+        {50, kElement / 2, 0},  // a picture smaller than the element cannot be panned
+        {INT32_MAX, kPicture, kPicture - kElement},
+        {INT32_MIN, kPicture, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ClampViewerOffset(c.offset, c.pictureSize, kElement), c.expected)
+            << c.offset << " in " << c.pictureSize;
+    }
+}
+
+constexpr int kViewerX = 5;
+constexpr int kViewerY = 6;
+constexpr int kViewerWidth = 100;
+constexpr int kViewerHeight = 80;
+constexpr int kPictureWidth = 300;
+constexpr int kPictureHeight = 200;
+constexpr int kSmallPicture = 40;
+constexpr int kMaxOffsetX = kPictureWidth - kViewerWidth;
+constexpr int kMaxOffsetY = kPictureHeight - kViewerHeight;
+
+struct PointerCall {
+    UINT message;
+    ElementHandle element;
+    std::int32_t x;
+    std::int32_t y;
+    std::uint32_t keys;
+    // What the viewer showed when the routine ran: its offsets, and the picture pixel on its
+    // canvas under the pointer.
+    std::int32_t offsetX;
+    std::int32_t offsetY;
+    POINT shown;
+};
+std::vector<PointerCall> g_calls;
+ImageViewer_Ex* g_viewer = nullptr;
+
+void Record(UINT message, ElementHandle element, std::uint32_t x, std::uint32_t y,
+            std::uint32_t keys) {
+    g_calls.push_back(
+        {message, element, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), keys,
+         g_viewer->ViewerOffsetX(), g_viewer->ViewerOffsetY(),
+         DecodeCoordinate(CanvasPixel(*g_viewer, static_cast<int>(x), static_cast<int>(y)))});
+}
+
+std::uint32_t __stdcall ClickRoutine(std::uint32_t element, std::uint32_t x, std::uint32_t y,
+                                     std::uint32_t keys) {
+    Record(toolkit::kMsgClick, element, x, y, keys);
+    return 0;
+}
+
+std::uint32_t __stdcall MouseMoveRoutine(std::uint32_t element, std::uint32_t x, std::uint32_t y,
+                                         std::uint32_t keys) {
+    Record(WM_MOUSEMOVE, element, x, y, keys);
+    return 0;
+}
+
+class ImageViewerExTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_calls.clear();
+        g_viewer = &m_viewer;
+        m_picture = MakeCoordinatePicture(kPictureWidth, kPictureHeight);
+        ASSERT_TRUE(m_picture);
+    }
+    void TearDown() override { g_viewer = nullptr; }
+
+    ElementHandle Create(Gdiplus::GpImage* picture, int offsetX = 0, int offsetY = 0) {
+        return m_viewer.CreateImageViewer(m_host.Parent(), kViewerX, kViewerY, kViewerWidth,
+                                          kViewerHeight, picture, offsetX, offsetY);
+    }
+    // The picture pixel the canvas shows at element point (x, y); (-1, -1) for no picture pixel.
+    POINT Shown(int x, int y) const { return DecodeCoordinate(CanvasPixel(m_viewer, x, y)); }
+    void Pointer(UINT message, int x, int y) { SendPointer(m_viewer.m_handle, message, x, y); }
+    void ExpectOffsets(int x, int y) {
+        EXPECT_EQ(m_viewer.ViewerOffsetX(), x);
+        EXPECT_EQ(m_viewer.ViewerOffsetY(), y);
+    }
+
+    // The viewer is declared first, so that the host (destroyed first) takes its element down
+    // while the object still exists; the pictures outlive both.
+    toolkit::GpBitmapPtr m_picture;
+    toolkit::GpBitmapPtr m_smallPicture;
+    ImageViewer_Ex m_viewer;
+    TestHost m_host;
+};
+
+TEST_F(ImageViewerExTest, ShowsThePictureAtItsOffsetInsideTheFrame) {
+    constexpr int kOffsetX = 30;
+    constexpr int kOffsetY = 20;
+    ASSERT_NE(Create(m_picture.get(), kOffsetX, kOffsetY), 0u);
+    EXPECT_EQ(m_viewer.m_classTypeId, kImageViewerTypeId);
+    EXPECT_EQ(m_viewer.ElementClassName(), "IMAGEVIEWER_EX");
+    EXPECT_TRUE(m_viewer.ElementAlphaHitTest());
+
+    const struct {
+        int x;
+        int y;
+    } inside[] = {{1, 1}, {kViewerWidth - 2, kViewerHeight - 2}, {kViewerWidth / 2, 7}};
+    for (const auto& p : inside) {
+        const POINT shown = Shown(p.x, p.y);
+        EXPECT_EQ(shown.x, p.x + kOffsetX - kViewerFrameWidth) << p.x << ", " << p.y;
+        EXPECT_EQ(shown.y, p.y + kOffsetY - kViewerFrameWidth) << p.x << ", " << p.y;
+    }
+    const struct {
+        int x;
+        int y;
+    } frame[] = {
+        {0, 0}, {kViewerWidth - 1, kViewerHeight / 2}, {kViewerWidth / 2, kViewerHeight - 1}};
+    for (const auto& p : frame) {
+        EXPECT_EQ(CanvasPixel(m_viewer, p.x, p.y), kViewerFrameColour) << p.x << ", " << p.y;
+    }
+}
+
+TEST_F(ImageViewerExTest, SmallPictureSitsAtTheCornerAndCannotBePanned) {
+    m_smallPicture = MakeCoordinatePicture(kSmallPicture, kSmallPicture);
+    Create(m_smallPicture.get());
+    EXPECT_EQ(Shown(1, 1).x, 0);
+    EXPECT_EQ(Shown(kSmallPicture, kSmallPicture).y, kSmallPicture - 1);
+    EXPECT_EQ(Alpha(CanvasPixel(m_viewer, kSmallPicture + 1, kSmallPicture + 1)), 0u);
+
+    Pointer(WM_LBUTTONDOWN, kSmallPicture, kSmallPicture);
+    Pointer(WM_MOUSEMOVE, 1, 1);
+    Pointer(WM_LBUTTONUP, 1, 1);
+    ExpectOffsets(0, 0);
+}
+
+TEST_F(ImageViewerExTest, PansWhileTheButtonIsHeldAndStopsAtTheEdges) {
+    Create(m_picture.get());
+    constexpr int kStart = 50;
+    constexpr int kDx = 20;
+    constexpr int kDy = 10;
+    Pointer(WM_LBUTTONDOWN, kStart, kStart);
+    EXPECT_TRUE(m_viewer.Dragging());
+    Pointer(WM_MOUSEMOVE, kStart - kDx, kStart - kDy);
+    ExpectOffsets(kDx, kDy);
+    EXPECT_EQ(Shown(1, 1).x, kDx);
+    EXPECT_EQ(Shown(1, 1).y, kDy);
+
+    // Far left and up: the offsets stop at the picture size less the element size.
+    constexpr int kFar = -1000;
+    Pointer(WM_MOUSEMOVE, kFar, kFar);
+    ExpectOffsets(kMaxOffsetX, kMaxOffsetY);
+    EXPECT_EQ(Shown(kViewerWidth - 2, 1).x, kPictureWidth - 2 * kViewerFrameWidth - 1);
+    // And back past the start: never below 0.
+    Pointer(WM_MOUSEMOVE, kViewerWidth - 1, kViewerHeight - 1);
+    ExpectOffsets(0, 0);
+
+    // Released, the pointer moves without panning.
+    Pointer(WM_MOUSEMOVE, kStart - kDx, kStart - kDy);
+    Pointer(WM_LBUTTONUP, kStart - kDx, kStart - kDy);
+    Pointer(WM_MOUSEMOVE, 1, 1);
+    ExpectOffsets(kDx, kDy);
+    EXPECT_FALSE(m_viewer.Dragging());
+}
+
+TEST_F(ImageViewerExTest, DragLockStopsPanningButNotTheRoutines) {
+    Create(m_picture.get());
+    m_viewer.BindClick(toolkit::AddressOf(&ClickRoutine), 0);
+    EXPECT_FALSE(m_viewer.ViewerDragLock());
+    EXPECT_TRUE(m_viewer.ViewerDragLock(true));
+    constexpr int kStart = 60;
+    Pointer(WM_LBUTTONDOWN, kStart, kStart);
+    Pointer(WM_MOUSEMOVE, 1, 1);
+    Pointer(WM_LBUTTONUP, 1, 1);
+    Pointer(toolkit::kMsgClick, 1, 1);
+    ExpectOffsets(0, 0);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].message, static_cast<UINT>(toolkit::kMsgClick));
+}
+
+TEST_F(ImageViewerExTest, RoutinesGetPointsThatLeadToTheShownPicturePixel) {
+    constexpr int kOffsetX = 40;
+    constexpr int kOffsetY = 25;
+    const ElementHandle handle = Create(m_picture.get(), kOffsetX, kOffsetY);
+    m_viewer.BindClick(toolkit::AddressOf(&ClickRoutine), 0);
+    m_viewer.BindMouseMove(toolkit::AddressOf(&MouseMoveRoutine), 0);
+
+    constexpr int kClickX = 33;
+    constexpr int kClickY = 44;
+    Pointer(toolkit::kMsgClick, kClickX, kClickY);
+    // A drag: the mouse-move routine runs after the viewer panned.
+    constexpr int kDragFrom = 70;
+    constexpr int kDragTo = 60;
+    Pointer(WM_LBUTTONDOWN, kDragFrom, kDragFrom);
+    Pointer(WM_MOUSEMOVE, kDragTo, kDragTo);
+    Pointer(WM_LBUTTONUP, kDragTo, kDragTo);
+
+    ASSERT_EQ(g_calls.size(), 2u);
+    EXPECT_EQ(g_calls[0].x, kClickX);
+    EXPECT_EQ(g_calls[0].y, kClickY);
+    EXPECT_EQ(g_calls[1].message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(g_calls[1].offsetX, kOffsetX + kDragFrom - kDragTo);
+    for (const PointerCall& call : g_calls) {
+        EXPECT_EQ(call.element, handle);
+        EXPECT_EQ(call.x + call.offsetX - kViewerFrameWidth, call.shown.x) << call.message;
+        EXPECT_EQ(call.y + call.offsetY - kViewerFrameWidth, call.shown.y) << call.message;
+    }
+}
+
+TEST_F(ImageViewerExTest, NewPictureKeepsWhatOffsetsItAllowsAndNoPictureLeavesTheFrame) {
+    Create(m_picture.get(), kMaxOffsetX, kMaxOffsetY);
+    ExpectOffsets(kMaxOffsetX, kMaxOffsetY);
+    // Offsets past the picture were clamped at creation.
+    ImageViewer_Ex beyond;
+    beyond.CreateImageViewer(m_host.Parent(), 0, 0, kViewerWidth, kViewerHeight, m_picture.get(),
+                             kPictureWidth, -1);
+    EXPECT_EQ(beyond.ViewerOffsetX(), kMaxOffsetX);
+    EXPECT_EQ(beyond.ViewerOffsetY(), 0);
+    beyond.DestroyElement();
+
+    constexpr int kNarrower = kPictureWidth - 50;
+    toolkit::GpBitmapPtr narrower = MakeCoordinatePicture(kNarrower, kPictureHeight);
+    m_viewer.SetViewerPicture(narrower.get());
+    ExpectOffsets(kNarrower - kViewerWidth, kMaxOffsetY);
+    EXPECT_EQ(Shown(1, 1).x, kNarrower - kViewerWidth);
+
+    m_viewer.SetViewerPicture(nullptr);
+    EXPECT_EQ(m_viewer.Picture(), nullptr);
+    EXPECT_EQ(CanvasPixel(m_viewer, 0, 0), kViewerFrameColour);
+    EXPECT_EQ(Alpha(CanvasPixel(m_viewer, 1, 1)), 0u);
+    // Without a picture the button starts no drag.
+    Pointer(WM_LBUTTONDOWN, 1, 1);
+    EXPECT_FALSE(m_viewer.Dragging());
+}
+
+TEST_F(ImageViewerExTest, OperationsSitInTheirSlots) {
+    constexpr int kOffsetX = 12;
+    constexpr int kOffsetY = 34;
+    Create(m_picture.get(), kOffsetX, kOffsetY);
+    EXPECT_EQ(CallSlot<std::int32_t>(&m_viewer, kSlotViewerOffsetX), kOffsetX);
+    EXPECT_EQ(CallSlot<std::int32_t>(&m_viewer, kSlotViewerOffsetY), kOffsetY);
+    CallSlot<void>(&m_viewer, kSlotSetViewerPicture, static_cast<Gdiplus::GpImage*>(nullptr));
+    EXPECT_EQ(m_viewer.Picture(), nullptr);
+}
+
+}  // namespace
+}  // namespace edctl_test
