@@ -1,0 +1,137 @@
+// The editor's map view state: the level shown, its super-tile pictures, the six layer pictures
+// and the composed map, the picker picture, the selected super-tile and the hover cell; and the
+// interface through which the view reaches the main window's controls.
+//
+// Every GDI+ object here is owned by the state. The state must be reset (ResetMapView) before
+// GDI+ shuts down, so it never lives in a static that outlasts the toolkit.
+#pragma once
+
+#include "foundation/Colour.h"
+#include "foundation/GdiPlusHandles.h"
+#include "foundation/ImageHelpers.h"
+#include "settings/SettingsNames.h"
+#include "view/MapGeometry.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The status line's own texts: the section item's caption, shown with the raw pointer position
+// while no cartridge is open, and the captions of the two position items before any move.
+inline constexpr const char kStatusSectionCaption[] = "Section";
+inline constexpr const char kStatusXCaption[] = "X";
+inline constexpr const char kStatusYCaption[] = "Y";
+
+// The super-tile pictures of level n lie in <program folder>\MapPic\<n>\00.bmp .. 7F.bmp.
+inline constexpr const char kMapPictureFolderName[] = "\\MapPic\\";
+inline constexpr const char kMapPictureExtension[] = ".bmp";
+
+// A picture the view draws into, with its graphics. The graphics is always released before its
+// picture.
+class MapCanvas {
+public:
+    MapCanvas() = default;
+    MapCanvas(MapCanvas&& other) noexcept = default;
+    MapCanvas& operator=(MapCanvas&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            picture = std::move(other.picture);
+            graphics = std::move(other.graphics);
+        }
+        return *this;
+    }
+
+    // Makes a transparent picture of the size with its graphics; false (and an empty canvas)
+    // when the size does not fit or GDI+ cannot make either.
+    bool Make(const PictureSize& size);
+    void Reset() {
+        graphics.reset();
+        picture.reset();
+    }
+    explicit operator bool() const { return picture && graphics; }
+
+    toolkit::GpBitmapPtr picture;
+    toolkit::GpGraphicsPtr graphics;  // after picture, so that it is destroyed first
+};
+
+// The six layers a level is rendered into; the composed map is drawn from them.
+struct MapLayers {
+    MapCanvas plainMap;
+    MapCanvas inGameMap;
+    MapCanvas plainGrid;
+    MapCanvas inGameGrid;
+    MapCanvas plainObjects;
+    MapCanvas inGameObjects;
+
+    bool Complete() const {
+        return plainMap && inGameMap && plainGrid && inGameGrid && plainObjects && inGameObjects;
+    }
+    void Reset();
+};
+
+// The settings the view draws with (read at start-up and written back at exit by the editor).
+struct MapViewSettings {
+    int32_t cellWidth = kCellSize;
+    int32_t cellHeight = kCellSize;
+    int32_t pickerColumns = kPickerColumns;
+    Gdiplus::ARGB gridColour = static_cast<Gdiplus::ARGB>(settings::kDefaultGridColour);
+    Gdiplus::ARGB sectionColour = static_cast<Gdiplus::ARGB>(settings::kDefaultSectionColour);
+    // As stored; drawing and hit testing clamp it (ClampSeparation).
+    int32_t separation = settings::kDefaultSeparation;
+};
+
+struct MapViewState {
+    int32_t currentLevel = 0;  // 1-based place in the level list; 0 while none is shown
+    // The folder holding one sub-folder of pictures per level, ending in "\"; empty means the
+    // program folder's MapPic folder.
+    std::string pictureFolder;
+    // kSuperTileCount pictures once a level is shown; an empty entry is a picture that could
+    // not be loaded, and its cells stay blank.
+    std::vector<toolkit::GpImagePtr> pictures;
+    MapViewSettings settings;
+    MapLayers layers;
+    MapCanvas composed;
+    toolkit::GpBitmapPtr picker;
+    int32_t selectedTile = 0;
+    HoverCell hover;  // the map cell last under the pointer
+};
+
+// Which element a click came from.
+enum class ImageTarget {
+    LogoBox,
+    MapView,
+    TilePicker,
+};
+
+struct ViewerOffset {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// What the view needs from the main window's controls. The main window implements it over its
+// MapView and TilePicker viewers, the TilePreview box, the three level lists, EditModeCheck and
+// StatusLabel; the tests implement it over plain fields.
+class MapViewHost {
+public:
+    // The viewer's new picture (null for none), then a repaint. The picture stays owned by the
+    // view state and lives until the next call.
+    virtual void SetMapPicture(Gdiplus::GpImage* picture) = 0;
+    virtual void SetPickerPicture(Gdiplus::GpImage* picture) = 0;
+    // The selected super-tile's picture as PNG bytes; empty when it has no picture.
+    virtual void SetTilePreview(const toolkit::ByteArray& png) = 0;
+    // The items to select in LevelList, OrientationList and LevelKindList.
+    virtual void SelectLevelItems(int32_t levelItem, int32_t orientationItem, int32_t kindItem) = 0;
+    // Items 0, 1 and 2 of the status line.
+    virtual void SetStatusSection(const std::string& text) = 0;
+    virtual void SetStatusColumn(const std::string& text) = 0;
+    virtual void SetStatusRow(const std::string& text) = 0;
+    // The picture pixel each viewer shows at its picture area's top-left corner.
+    virtual ViewerOffset MapViewOffset() = 0;
+    virtual ViewerOffset TilePickerOffset() = 0;
+    // Item 0 of EditModeCheck is selected.
+    virtual bool EditModeOn() = 0;
+
+protected:
+    ~MapViewHost() = default;
+};

@@ -1,0 +1,92 @@
+#include "MapViewTestSupport.h"
+
+#include "codec/LevelDecoder.h"
+#include "codec/RomLayout.h"
+#include "support/MapPicProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace mapview_test {
+namespace {
+
+using namespace Gdiplus::DllExports;
+
+// Image A of the sample generator: the small layout, eight levels and two boss rooms.
+constexpr const char kSampleImage[] = VENNMARK_TESTDATA_DIR "/SampleSmall.nes";
+
+class GdiPlusEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+
+private:
+    ULONG_PTR m_token = 0;
+};
+
+testing::Environment* const kGdiPlus = testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
+
+LevelList DecodeSample() {
+    std::ifstream file(kSampleImage, std::ios::binary);
+    const ByteArray image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<int32_t> table;
+    int32_t objectTableAddress = 0;
+    InitRomLayout(table, objectTableAddress);
+    LevelList levels;
+    const CodecResult result =
+        DecodeLevels(image, IsLargeRomImage(image.size()), table, objectTableAddress, levels);
+    EXPECT_TRUE(result.ok) << kSampleImage << ": " << result.message;
+    return levels;
+}
+
+}  // namespace
+
+const LevelList& SampleLevels() {
+    static const LevelList levels = DecodeSample();
+    return levels;
+}
+
+LevelList SampleLevelsWithoutObjects() {
+    LevelList levels = SampleLevels();
+    for (LevelRecord& level : levels.records) {
+        level.objectLists.clear();
+    }
+    return levels;
+}
+
+std::string SamplePictureFolder() {
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    return std::string(folder) + kMapPictureFolderName;
+}
+
+int PictureWidth(Gdiplus::GpImage* picture) {
+    return toolkit::GetImageWidth(picture);
+}
+
+int PictureHeight(Gdiplus::GpImage* picture) {
+    return toolkit::GetImageHeight(picture);
+}
+
+Gdiplus::ARGB PixelAt(Gdiplus::GpImage* picture, int64_t x, int64_t y) {
+    if (picture == nullptr || x < 0 || y < 0 || x >= PictureWidth(picture) ||
+        y >= PictureHeight(picture)) {
+        return 0;
+    }
+    Gdiplus::ARGB colour = 0;
+    GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(picture), static_cast<INT>(x),
+                       static_cast<INT>(y), &colour);
+    return colour;
+}
+
+bool ProbeAt(Gdiplus::GpImage* picture, int64_t x, int64_t y, int& level, int& index) {
+    return mappic_probe::DecodeProbe(PixelAt(picture, x, y), level, index);
+}
+
+}  // namespace mapview_test
