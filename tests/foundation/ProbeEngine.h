@@ -8,7 +8,7 @@
 namespace probe {
 
 constexpr std::uint32_t kMaxCalls = 64;
-constexpr std::uint32_t kMaxClasses = 8;
+constexpr std::uint32_t kMaxClasses = 17;  // every control class the program registers
 constexpr std::uint32_t kNameBytes = 32;
 constexpr std::uint32_t kFirstTheme = 100;
 // Ordinal 18 answers its argument plus this, so a test can tell the answer came from here.

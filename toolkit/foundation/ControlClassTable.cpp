@@ -4,30 +4,39 @@
 // and includes its header; a row without a factory is skipped.
 #include "foundation/ControlClasses.h"
 
+#include "controls/Button.h"
+#include "controls/CheckButton.h"
+#include "controls/GroupBox.h"
 #include "controls/ImageBox.h"
+#include "controls/ImageButton.h"
+#include "controls/ImageListButton.h"
 #include "controls/Label.h"
 #include "controls/Page.h"
+#include "controls/Progress.h"
+#include "controls/RadioButton.h"
+#include "controls/ThunderButton.h"
+#include "core/SysButton.h"
 
 namespace toolkit {
 
 const ControlClassEntry kControlClasses[kControlClassCount] = {
-    {kClassSysButton, kTypeSysButton, {}},
+    {kClassSysButton, kTypeSysButton, PrototypeFactoryOf<SysButton>()},
     {kClassLabel, kTypeLabel, PrototypeFactoryOf<Label>()},
     {kClassImageBox, kTypeImageBox, PrototypeFactoryOf<ImageBox>()},
-    {kClassButton, kTypeButton, {}},
-    {kClassCheckButton, kTypeCheckButton, {}},
-    {kClassRadioButton, kTypeRadioButton, {}},
+    {kClassButton, kTypeButton, PrototypeFactoryOf<Button>()},
+    {kClassCheckButton, kTypeCheckButton, PrototypeFactoryOf<CheckButton>()},
+    {kClassRadioButton, kTypeRadioButton, PrototypeFactoryOf<RadioButton>()},
     {kClassEdit, kTypeEdit, {}},
     {kClassLink, kTypeLink, {}},
-    {kClassProgress, kTypeProgress, {}},
+    {kClassProgress, kTypeProgress, PrototypeFactoryOf<Progress>()},
     {kClassComboBox, kTypeComboBox, {}},
-    {kClassGroupBox, kTypeGroupBox, {}},
+    {kClassGroupBox, kTypeGroupBox, PrototypeFactoryOf<GroupBox>()},
     {kClassScrollBar, kTypeScrollBar, {}},
-    {kClassImageButton, kTypeImageButton, {}},
+    {kClassImageButton, kTypeImageButton, PrototypeFactoryOf<ImageButton>()},
     {kClassListBox, kTypeListBox, {}},
     {kClassPage, kTypePage, PrototypeFactoryOf<Page>()},
-    {kClassThunderButton, kTypeThunderButton, {}},
-    {kClassImageListButton, kTypeImageListButton, {}},
+    {kClassThunderButton, kTypeThunderButton, PrototypeFactoryOf<ThunderButton>()},
+    {kClassImageListButton, kTypeImageListButton, PrototypeFactoryOf<ImageListButton>()},
 };
 
 }  // namespace toolkit

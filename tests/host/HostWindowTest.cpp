@@ -1,0 +1,521 @@
+// Host windows under Wine: the engine contract of the object, pointer and keyboard handling,
+// caption buttons, closing, layered presenting, regions and the release of what a window holds.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "HostTestSupport.h"
+#include "core/ElementMessages.h"
+#include "core/ElementTree.h"
+#include "core/SysButton.h"
+#include "core/ThemePainter.h"
+#include "controls/Label.h"
+#include "foundation/EngineAbi.h"
+#include "foundation/EngineBinding.h"
+#include "foundation/ImageHelpers.h"
+
+namespace host_test {
+namespace {
+
+using toolkit::kMsgClick;
+using toolkit::kMsgMouseEnter;
+using toolkit::kMsgMouseLeave;
+
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr int kProbeSize = 40;
+constexpr int kProbeGap = 10;
+// Sizes of the test theme (tools/themes/layout.ini).
+constexpr int kShadowMargin = 10;
+constexpr int kCaptionButtonWidth = 28;
+constexpr int kCaptionButtonHeight = 20;
+constexpr int kCaptionOffsetRight = -4;
+constexpr int kCaptionTop = 1;
+constexpr int kCaptionHeight = 30;
+
+// ---- The engine contract of the object ---------------------------------------------------------
+
+// The slot a virtual member occupies: GCC's pointer to a virtual member holds 1 + its byte
+// offset in the method table.
+template <typename Member>
+std::uint32_t SlotOf(Member member) {
+    std::uintptr_t words[2] = {};
+    static_assert(sizeof member == sizeof words, "a pointer to member is two words");
+    std::memcpy(words, &member, sizeof words);
+    return static_cast<std::uint32_t>((words[0] - 1) / sizeof(void*));
+}
+
+TEST(HostWindowContract, SlotsTheEngineCallsSitWhereItCallsThem) {
+    EXPECT_EQ(SlotOf(&HostWindow::HostWindowProc), toolkit::kHostSlotWindowProc);
+    EXPECT_EQ(SlotOf(&HostWindow::AttachWindow), toolkit::kHostSlotAttachWindow);
+    EXPECT_EQ(SlotOf(&HostWindow::PresentWindow), engine_abi::kSlotHostPresent);
+    EXPECT_EQ(SlotOf(&HostWindow::SetMessageHook), toolkit::kHostSlotCount - 1);
+    EXPECT_EQ(SlotOf(&toolkit::SysButton::GetSysButtonKind), 94u);
+}
+
+TEST(HostWindowContract, RecordWordsAreWhereTheEngineReadsThem) {
+    TestWindow test;
+    const auto object = reinterpret_cast<std::uintptr_t>(&test.Host());
+    const auto* words = reinterpret_cast<const std::uint32_t*>(object);
+    using namespace engine_abi;
+    EXPECT_EQ(test.Host().ownHandle, object + kHostFieldSelfCell * kFieldBytes);
+    EXPECT_EQ(words[kHostFieldSelfCell], object);
+    EXPECT_EQ(words[kHostFieldWindow], test.Parent());
+    EXPECT_EQ(toolkit::HostWindowFromWindow(test.Window()), &test.Host());
+}
+
+TEST(HostWindowContract, EngineShowsThroughSlot39) {
+    TestWindow test;
+    const toolkit::AnimationValues engineShow = {1, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(test.Host().ShowHostWindow(engineShow), 1u);
+    EXPECT_TRUE(IsWindowVisible(test.Window()));
+    EXPECT_TRUE(test.Host().IsPresented());
+}
+
+// ---- Pointer ----------------------------------------------------------------------------------
+
+class HostPointerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_first.Create(m_test.Parent(), kProbeGap, kCaptionHeight + kProbeGap, kProbeSize,
+                       kProbeSize);
+        m_second.Create(m_test.Parent(), 2 * kProbeGap + kProbeSize, kCaptionHeight + kProbeGap,
+                        kProbeSize, kProbeSize);
+        m_test.Show();
+        m_log.clear();
+    }
+
+    // Declared before the window, so the window (and its elements) goes first.
+    std::vector<SeenMessage> m_log;
+    ProbeElement m_first{kRed, &m_log};
+    ProbeElement m_second{kBlue, &m_log};
+    TestWindow m_test;
+};
+
+TEST_F(HostPointerTest, ClickIsRaisedOnlyForDownAndUpOnTheSameElement) {
+    m_test.PostClick(m_test.CentreOf(m_first), m_test.CentreOf(m_first));
+    ASSERT_TRUE(PumpUntil([&] { return m_first.Seen(WM_LBUTTONUP) == 1; }));
+    PumpFor(50);
+    EXPECT_EQ(m_first.Seen(kMsgClick), 1);
+    EXPECT_EQ(m_test.Host().captured, 0u);
+
+    m_test.PostClick(m_test.CentreOf(m_first), m_test.CentreOf(m_second));
+    ASSERT_TRUE(PumpUntil([&] { return m_first.Seen(WM_LBUTTONUP) == 2; }));
+    PumpFor(50);
+    EXPECT_EQ(m_first.Seen(kMsgClick), 1);
+    EXPECT_EQ(m_second.Seen(kMsgClick), 0);
+    EXPECT_EQ(m_test.Host().captured, 0u);
+    EXPECT_EQ(m_test.Host().pressed, 0u);
+}
+
+TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
+    for (const ProbeElement* probe : {&m_first, &m_second}) {
+        const POINT point = m_test.CentreOf(*probe);
+        POINT screen = point;
+        ClientToScreen(m_test.Window(), &screen);
+        // The real pointer goes there too: hover tracking reads it.
+        SetCursorPos(screen.x, screen.y);
+        PostMessageW(m_test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+        ASSERT_TRUE(PumpUntil([&] { return m_test.Host().hovered == probe->m_handle; }));
+    }
+    std::vector<std::pair<ElementHandle, UINT>> crossings;
+    for (const SeenMessage& seen : m_log) {
+        if (seen.message == kMsgMouseEnter || seen.message == kMsgMouseLeave) {
+            crossings.emplace_back(seen.handle, seen.message);
+        }
+    }
+    const std::vector<std::pair<ElementHandle, UINT>> expected = {
+        {m_first.m_handle, kMsgMouseEnter},
+        {m_first.m_handle, kMsgMouseLeave},
+        {m_second.m_handle, kMsgMouseEnter},
+    };
+    EXPECT_EQ(crossings, expected);
+}
+
+// ---- Keyboard ---------------------------------------------------------------------------------
+
+class HostTabTest : public ::testing::Test {
+protected:
+    ElementHandle Tab() {
+        SendMessageW(m_test.Window(), WM_KEYDOWN, VK_TAB, 0);
+        return m_test.Host().focused;
+    }
+    ElementHandle Make(ProbeElement& probe, int index, const toolkit::ElementCreateOptions& base) {
+        toolkit::ElementCreateOptions options = base;
+        options.tabStopIndex = index;
+        return probe.Create(m_test.Parent(), index * kProbeGap, kCaptionHeight, kProbeGap,
+                            kProbeGap, options);
+    }
+
+    std::vector<SeenMessage> m_log;
+    ProbeElement m_probes[5] = {
+        {kRed, &m_log}, {kRed, &m_log}, {kRed, &m_log}, {kRed, &m_log}, {kRed, &m_log}};
+    TestWindow m_test;
+};
+
+TEST_F(HostTabTest, CyclesInTabOrderSkippingWhatCannotTakeTheFocus) {
+    toolkit::ElementCreateOptions hidden;
+    hidden.visible = 0;
+    toolkit::ElementCreateOptions noTabStop;
+    noTabStop.tabStop = 0;
+    // Created out of order: the Tab chain follows the indexes.
+    const ElementHandle last = Make(m_probes[4], 5, {});
+    const ElementHandle first = Make(m_probes[0], 1, {});
+    Make(m_probes[1], 2, {});
+    m_probes[1].ElementDisabled(true);
+    Make(m_probes[2], 3, hidden);
+    Make(m_probes[3], 4, noTabStop);
+    m_test.Show();
+
+    EXPECT_EQ(Tab(), first);
+    EXPECT_EQ(Tab(), last);
+    EXPECT_EQ(Tab(), first);  // wraps
+    EXPECT_EQ(m_test.Host().keyboardFocus, first);
+}
+
+TEST_F(HostTabTest, EndsWhenOnlyTheFocusedHeadQualifies) {
+    toolkit::ElementCreateOptions noTabStop;
+    noTabStop.tabStop = 0;
+    const ElementHandle head = Make(m_probes[0], 1, {});
+    Make(m_probes[1], 2, noTabStop);
+    m_test.Show();
+    ASSERT_EQ(Tab(), head);
+    // The walk comes back to its start after one turn and stops there.
+    EXPECT_EQ(SendMessageW(m_test.Window(), WM_KEYDOWN, VK_TAB, 0), 0);
+    EXPECT_EQ(m_test.Host().focused, head);
+}
+
+TEST(HostKeyboard, EscapeClosesOnlyWithItsFlag) {
+    TestWindow test;
+    test.Show();
+    SendMessageW(test.Window(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpFor(100);
+    ASSERT_TRUE(IsWindow(test.Window()));
+
+    test.Host().EscapeCloses(true);
+    SendMessageW(test.Window(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+}
+
+// ---- Caption buttons and closing --------------------------------------------------------------
+
+TEST(HostCaption, ButtonsLineUpFromTheRightAtTheThemeSizes) {
+    TestWindow test;
+    test.Show();
+    HostWindow& host = test.Host();
+    EXPECT_EQ(host.captionFlags, toolkit::kCaptionIcon | toolkit::kCaptionTitle |
+                                     toolkit::kCaptionClose | toolkit::kCaptionMax |
+                                     toolkit::kCaptionMin);
+    EXPECT_EQ(host.captionHeight, kCaptionHeight);
+    const int bodyWidth = kWindowWidth - 2 * kShadowMargin;
+    int right = bodyWidth + kCaptionOffsetRight + 1;
+    for (std::uint32_t kind :
+         {toolkit::kSysButtonClose, toolkit::kSysButtonMax, toolkit::kSysButtonMin}) {
+        SCOPED_TRACE(kind);
+        const toolkit::SysButton* button = host.CaptionButton(kind);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(host.GetCaptionPart(kind), button->m_handle);
+        EXPECT_EQ(button->m_right, right);
+        EXPECT_EQ(button->m_top, kCaptionTop);
+        EXPECT_EQ(button->m_width, kCaptionButtonWidth);
+        EXPECT_EQ(button->m_height, kCaptionButtonHeight);
+        // A caption button never takes the focus or a Tab stop.
+        EXPECT_EQ(button->m_tabStop, 0u);
+        EXPECT_EQ(button->m_state & toolkit::kStateFocusable, 0u);
+        right = button->m_left;
+    }
+}
+
+TEST(HostCaption, IconAndTitleSitInTheCaptionAndFollowTheWindow) {
+    TestWindow test;
+    test.Show();
+    HostWindow& host = test.Host();
+    const Element* icon = toolkit::ElementFromHandle(host.GetCaptionPart(toolkit::kCaptionIcon));
+    const auto* title = static_cast<toolkit::Label*>(
+        toolkit::ElementFromHandle(host.GetCaptionPart(toolkit::kCaptionTitle)));
+    ASSERT_NE(icon, nullptr);
+    ASSERT_NE(title, nullptr);
+    constexpr int kIconSize = 16;
+    constexpr int kIconOffset = (kCaptionHeight - kIconSize) / 2;
+    EXPECT_EQ(icon->m_left, kIconOffset + 1);
+    EXPECT_EQ(icon->m_top, kIconOffset);
+    EXPECT_EQ(icon->m_width, kIconSize);
+    EXPECT_EQ(icon->m_height, kIconSize);
+    // The title fills the caption between the icon and the leftmost caption button.
+    EXPECT_EQ(title->m_left, icon->m_right);
+    EXPECT_EQ(title->m_top, 1);
+    EXPECT_EQ(title->m_height, kCaptionHeight);
+    EXPECT_EQ(title->m_right, host.CaptionButton(toolkit::kSysButtonMin)->m_left);
+    EXPECT_EQ(title->m_state & toolkit::kStateFocusable, 0u);
+
+    SetWindowTextW(test.Window(), L"Renamed");
+    const toolkit::ByteArray shown = const_cast<toolkit::Label*>(title)->LabelTitleW();
+    const std::wstring expected = L"Renamed";
+    ASSERT_EQ(shown.size(), (expected.size() + 1) * sizeof(wchar_t));
+    EXPECT_EQ(std::memcmp(shown.data(), expected.c_str(), shown.size()), 0);
+}
+
+TEST(HostCaption, DoubleClickOnTitleTogglesMaximisedAndOnIconCloses) {
+    TestWindow test;
+    test.Show();
+    HostWindow& host = test.Host();
+    const Element* title = toolkit::ElementFromHandle(host.GetCaptionPart(toolkit::kCaptionTitle));
+    ASSERT_NE(title, nullptr);
+    const POINT onTitle = test.CentreOf(*title);
+    PostMessageW(test.Window(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(onTitle.x, onTitle.y));
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(test.Window()) != FALSE; }));
+    // The frame was rebuilt at the new size.
+    RECT rect{};
+    GetWindowRect(test.Window(), &rect);
+    EXPECT_EQ(host.size->width, rect.right - rect.left);
+
+    const Element* icon = toolkit::ElementFromHandle(host.GetCaptionPart(toolkit::kCaptionIcon));
+    ASSERT_NE(icon, nullptr);
+    const POINT onIcon = test.CentreOf(*icon);
+    PostMessageW(test.Window(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(onIcon.x, onIcon.y));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+}
+
+TEST(HostCaption, NoCaptionFlagsMakeNoButtonsAndNoSystemMenu) {
+    toolkit::HostAttachOptions options;
+    options.captionFlags = 0;
+    TestWindow test(options);
+    EXPECT_EQ(test.Host().CaptionButtonCount(), 0u);
+    EXPECT_EQ(GetWindowLongW(test.Window(), GWL_STYLE) & WS_SYSMENU, 0);
+}
+
+TEST(HostCaption, ClickOnCloseDestroysTheWindow) {
+    TestWindow test;
+    test.Show();
+    const toolkit::SysButton* close = test.Host().CaptionButton(toolkit::kSysButtonClose);
+    ASSERT_NE(close, nullptr);
+    test.PostClick(test.CentreOf(*close), test.CentreOf(*close));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+}
+
+TEST(HostCaption, ClickOnMinimiseMinimises) {
+    TestWindow test;
+    test.Show();
+    const toolkit::SysButton* minimise = test.Host().CaptionButton(toolkit::kSysButtonMin);
+    ASSERT_NE(minimise, nullptr);
+    test.PostClick(test.CentreOf(*minimise), test.CentreOf(*minimise));
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(test.Window()) != FALSE; }));
+}
+
+std::uint32_t g_closeAnswer = 0;
+int g_closeCalls = 0;
+std::uint32_t __stdcall AnswerClose(std::uint32_t) {
+    ++g_closeCalls;
+    return g_closeAnswer;
+}
+
+TEST(HostClose, RoutineAnsweringOneCancelsTheClose) {
+    TestWindow test;
+    test.Show();
+    g_closeCalls = 0;
+    g_closeAnswer = 1;
+    test.Host().BindClose(reinterpret_cast<std::uint32_t>(&AnswerClose), 0);
+    SendMessageW(test.Window(), WM_CLOSE, 0, 0);
+    PumpFor(50);
+    EXPECT_EQ(g_closeCalls, 1);
+    EXPECT_TRUE(IsWindow(test.Window()));
+    EXPECT_TRUE(IsWindowVisible(test.Window()));
+
+    g_closeAnswer = 0;
+    SendMessageW(test.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(g_closeCalls, 2);
+    EXPECT_FALSE(IsWindow(test.Window()));
+}
+
+// ---- Presenting -------------------------------------------------------------------------------
+
+constexpr std::int32_t kLayeredAlpha = 200;
+constexpr COLORREF kBackground = RGB(0, 128, 0);
+
+TEST(HostPresent, LayeredWindowPresentsItsBackBufferWithoutInvalidating) {
+    toolkit::HostAttachOptions options;
+    options.layeredAlpha = kLayeredAlpha;
+    options.backgroundColour = kBackground;
+    std::vector<SeenMessage> log;
+    ProbeElement probe(kRed, &log);
+    TestWindow test(options);
+    probe.Create(test.Parent(), kProbeGap, kCaptionHeight + kProbeGap, kProbeSize, kProbeSize);
+    test.Show();
+    EXPECT_NE(GetWindowLongW(test.Window(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+
+    // UpdateLayeredWindow leaves nothing to repaint; WM_PAINT would need an invalid area.
+    probe.m_colour = kBlue;
+    probe.InvalidateElement();
+    RECT pending{};
+    EXPECT_FALSE(GetUpdateRect(test.Window(), &pending, FALSE));
+
+    const POINT inside = test.CentreOf(probe);
+    EXPECT_EQ(test.FramePixel(inside.x, inside.y), kBlue);
+    // The background shows at the layered alpha, premultiplied.
+    const std::uint32_t background = test.FramePixel(kShadowMargin + 2, kWindowHeight / 2);
+    EXPECT_EQ(Alpha(background), static_cast<std::uint32_t>(kLayeredAlpha));
+    EXPECT_EQ(Green(background), 128u * kLayeredAlpha / 255);
+    // Outside the body (the shadow margin) nothing of the background is drawn.
+    EXPECT_NE(test.FramePixel(1, kWindowHeight / 2), background);
+}
+
+TEST(HostPresent, PlainWindowInvalidatesWhatChanged) {
+    toolkit::HostAttachOptions options;
+    options.backgroundColour = kBackground;
+    std::vector<SeenMessage> log;
+    ProbeElement probe(kRed, &log);
+    TestWindow test(options);
+    probe.Create(test.Parent(), kProbeGap, kCaptionHeight + kProbeGap, kProbeSize, kProbeSize);
+    test.Show();
+    PumpFor(50);
+    probe.m_colour = kBlue;
+    probe.InvalidateElement();
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(test.Window(), &pending, FALSE));
+    const POINT inside = test.CentreOf(probe);
+    EXPECT_EQ(test.FramePixel(inside.x, inside.y), kBlue);
+    EXPECT_EQ(test.FramePixel(kShadowMargin + 2, kWindowHeight / 2), 0xFF000000 | (128u << 8));
+}
+
+TEST(HostPresent, WindowKeepsItsOwnRegionsAfterHandingOneToTheSystem) {
+    TestWindow test;
+    test.Show();
+    HostWindow& host = test.Host();
+    // Presenting twice makes the system drop the region it held first.
+    host.PresentWindow();
+    host.PresentWindow();
+    EXPECT_NE(host.windowRegion, host.innerRegion);
+    RECT box{};
+    EXPECT_NE(GetRgnBox(host.windowRegion, &box), ERROR);
+    EXPECT_EQ(box.left, kShadowMargin);
+    EXPECT_NE(GetRgnBox(host.innerRegion, &box), ERROR);
+    HRGN applied = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(test.Window(), applied), ERROR);
+    DeleteObject(applied);
+}
+
+TEST(HostPresent, BackgroundPictureAverageSumsPastThirtyTwoBits) {
+    // 4160 x 4160 pixels of red 250 sum to more than 2^32.
+    constexpr int kSide = 4160;
+    constexpr COLORREF kColour = RGB(250, 120, 30);
+    toolkit::GpBitmapPtr picture = toolkit::CreateBitmap(kSide, kSide);
+    ASSERT_TRUE(picture);
+    {
+        toolkit::GpGraphicsPtr graphics = toolkit::GetImageGraphics(picture.get());
+        toolkit::ClearGraphics(graphics.get(), 0xFFFA781E);
+    }
+    toolkit::HostAttachOptions options;
+    options.backgroundImage = toolkit::EncodeImageToBytes(picture.get(), toolkit::kPngFormat);
+    ASSERT_FALSE(options.backgroundImage.empty());
+    picture.reset();
+    TestWindow test(options);
+    EXPECT_EQ(test.Host().backgroundColour, kColour);
+}
+
+// ---- Destruction ------------------------------------------------------------------------------
+
+HANDLE g_propertyAtEnd = reinterpret_cast<HANDLE>(1);
+bool g_sawEnd = false;
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCDESTROY) {
+        g_sawEnd = true;
+        g_propertyAtEnd = GetPropA(window, toolkit::kHostWindowProperty);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(HostDestroy, PropertyGoesAndThePreviousProcedureComesBack) {
+    constexpr wchar_t kClass[] = L"HostTestRecording";
+    toolkit::ToolkitWindowClassOptions classOptions;
+    classOptions.windowProcedure = RecordingProc;
+    classOptions.className = kClass;
+    toolkit::RegisterToolkitWindowClass(classOptions);
+    toolkit::ToolkitWindowOptions windowOptions;
+    windowOptions.className = "HostTestRecording";
+    TestWindow test({}, &windowOptions);
+    ASSERT_NE(GetPropA(test.Window(), toolkit::kHostWindowProperty), nullptr);
+    g_sawEnd = false;
+    DestroyWindow(test.Window());
+    EXPECT_TRUE(g_sawEnd);
+    EXPECT_EQ(g_propertyAtEnd, nullptr);
+    EXPECT_EQ(test.Host().window, nullptr);
+    EXPECT_EQ(test.Host().CaptionButtonCount(), 0u);
+}
+
+TEST(HostDestroy, ChildWindowGivesBackOnlyItsOwnThemeReference) {
+    TestWindow owner;
+    const std::uint32_t theme = owner.Host().theme;
+    ASSERT_NE(theme, 0u);
+    toolkit::ToolkitWindowOptions childPlacement;
+    childPlacement.parent = owner.Window();
+    toolkit::HostAttachOptions childOptions;
+    childOptions.parent = owner.Window();
+    {
+        TestWindow child(childOptions, &childPlacement);
+        EXPECT_EQ(child.Host().theme, theme);
+        DestroyWindow(child.Window());
+    }
+    // The owner's theme still answers.
+    EXPECT_EQ(toolkit::GetThemeInteger(theme, toolkit::kShadowSectionHost, "cycaption"),
+              kCaptionHeight);
+}
+
+TEST(HostDestroy, DestroyingTheWindowDestroysEveryElement) {
+    std::vector<SeenMessage> log;
+    ProbeElement probes[3] = {{kRed, &log}, {kRed, &log}, {kRed, &log}};
+    TestWindow test;
+    for (int i = 0; i < 3; ++i) {
+        probes[i].Create(test.Parent(), i * kProbeGap, kCaptionHeight, kProbeGap, kProbeGap);
+    }
+    const ElementHandle nested = probes[2].m_handle;
+    probes[1].SetElementParent(nested);
+    DestroyWindow(test.Window());
+    for (const ProbeElement& probe : probes) {
+        // Each once: the tear-down never follows a link of an element it already cleared.
+        EXPECT_EQ(probe.Seen(WM_DESTROY), 1);
+        EXPECT_EQ(probe.m_alive, 0u);
+    }
+    EXPECT_EQ(test.Host().firstChild, 0u);
+}
+
+// ---- Window-free helpers ----------------------------------------------------------------------
+
+TEST(HostHelpers, TrayTipIsPaddedOrCut) {
+    struct Case {
+        std::size_t length;
+        std::size_t kept;
+    };
+    const Case cases[] = {{0, 0}, {126, 126}, {127, 126}, {200, 126}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        const toolkit::ByteArray tip(c.length, 'a');
+        const auto bytes = toolkit::TrayTipBytes(tip);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            EXPECT_EQ(bytes[i], i < c.kept ? 'a' : 0) << i;
+        }
+    }
+}
+
+TEST(HostHelpers, SizingZonesFollowTheBorderAndCorners) {
+    const RECT body = {10, 10, 110, 110};
+    constexpr std::int32_t kBorder = 3;
+    struct Case {
+        std::int32_t x;
+        std::int32_t y;
+        std::uint32_t zone;
+    };
+    const Case cases[] = {
+        {50, 10, WMSZ_TOP},           {50, 12, WMSZ_TOP},  {50, 13, 0},
+        {14, 11, WMSZ_TOPLEFT},       {15, 11, WMSZ_TOP},  {106, 11, WMSZ_TOPRIGHT},
+        {50, 106, WMSZ_BOTTOM},       {50, 105, 0},        {11, 108, WMSZ_BOTTOMLEFT},
+        {108, 108, WMSZ_BOTTOMRIGHT}, {12, 50, WMSZ_LEFT}, {13, 50, 0},
+        {106, 50, WMSZ_RIGHT},        {105, 50, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        EXPECT_EQ(toolkit::SizingZone(body, kBorder, c.x, c.y), c.zone);
+    }
+}
+
+}  // namespace
+}  // namespace host_test
