@@ -88,8 +88,8 @@ def main():
     args = parser.parse_args()
 
     pictures = []
-    for spec in args.picture:
-        pid, _, path = spec.partition("=")
+    for entry in args.picture:
+        pid, _, path = entry.partition("=")
         with open(path, "rb") as f:
             data = f.read()
         if not data.startswith(b"\x89PNG\r\n\x1a\n"):
