@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 
 #include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
@@ -17,9 +16,6 @@ namespace {
 
 constexpr wchar_t kTestHostClass[] = L"CoreTestHost";
 constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
-// A test that has not ended by then is stuck: the watchdog ends the program.
-constexpr DWORD kWatchdogMs = 120000;
-constexpr UINT kWatchdogExitCode = 3;
 
 LRESULT CALLBACK TestHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -36,10 +32,7 @@ LRESULT CALLBACK TestHostProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 class CoreEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        std::thread([] {
-            Sleep(kWatchdogMs);
-            ExitProcess(kWatchdogExitCode);
-        }).detach();
+        window_test::StartWatchdog();
         toolkit::InitToolkit();
         m_engine = LoadLibraryA(toolkit::kEngineLibraryName);
         ASSERT_NE(m_engine, nullptr) << "exdui.dll must lie in the working folder";
@@ -60,21 +53,6 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CoreEnv
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(1);
-    }
-    return true;
-}
 
 TestHost::TestHost() {
     m_fields.window =

@@ -11,6 +11,7 @@
 
 #include "core/Element.h"
 #include "core/HostRecord.h"
+#include "../support/WindowTestSupport.h"
 
 namespace core_test {
 
@@ -20,10 +21,7 @@ using toolkit::HostRecordFields;
 
 constexpr int kHostWidth = 200;
 constexpr int kHostHeight = 150;
-constexpr DWORD kPumpTimeoutMs = 5000;
-
-// Dispatches messages until the condition holds or the time runs out; returns the condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPumpTimeoutMs);
+using window_test::PumpUntil;
 
 // A host object laid out as the host window class lays it out: its method-table word, then the
 // record fields. The window's procedure routes the element carrier and element timers.
@@ -89,17 +87,9 @@ constexpr std::int32_t kProbeTypeId = 2;
 constexpr char kProbeClassName[] = "Probe";
 
 // Premultiplied ARGB helpers for pixel checks.
-constexpr std::uint32_t Alpha(std::uint32_t argb) {
-    return argb >> 24;
-}
-constexpr std::uint32_t Red(std::uint32_t argb) {
-    return (argb >> 16) & 0xFF;
-}
-constexpr std::uint32_t Green(std::uint32_t argb) {
-    return (argb >> 8) & 0xFF;
-}
-constexpr std::uint32_t Blue(std::uint32_t argb) {
-    return argb & 0xFF;
-}
+using window_test::Alpha;
+using window_test::Blue;
+using window_test::Green;
+using window_test::Red;
 
 }  // namespace core_test

@@ -40,8 +40,6 @@ Result CallSlot(Element* element, std::uint32_t slot, Args... args) {
     return reinterpret_cast<Method>(table[slot])(element, args...);
 }
 
-constexpr std::uint32_t Alpha(std::uint32_t argb) {
-    return argb >> 24;
-}
+using window_test::Alpha;
 
 }  // namespace edctl_test

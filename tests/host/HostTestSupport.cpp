@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include "core/ElementPaint.h"
 #include "foundation/EngineBinding.h"
@@ -15,9 +14,6 @@ namespace host_test {
 
 namespace {
 
-// A test that has not ended by then is stuck: the watchdog ends the program.
-constexpr DWORD kWatchdogMs = 120000;
-constexpr UINT kWatchdogExitCode = 3;
 constexpr std::int32_t kProbeTypeId = 2;
 constexpr char kProbeClassName[] = "Probe";
 constexpr char kThemeFile[] = "ex_directui.ext";
@@ -26,10 +22,7 @@ constexpr char kMapDataFile[] = "mapdata.xml";
 class HostEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        std::thread([] {
-            Sleep(kWatchdogMs);
-            ExitProcess(kWatchdogExitCode);
-        }).detach();
+        window_test::StartWatchdog();
         toolkit::InitToolkit();
         m_engine = LoadLibraryA(toolkit::kEngineLibraryName);
         ASSERT_NE(m_engine, nullptr) << "exdui.dll must lie in the working folder";
@@ -47,26 +40,7 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new HostEnv
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(1);
-    }
-    return true;
-}
 
-void PumpFor(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    PumpUntil([&] { return GetTickCount() - start >= milliseconds; }, milliseconds + 1);
-}
 
 toolkit::ByteArray ReadProgramFile(const char* name) {
     std::ifstream file(name, std::ios::binary);

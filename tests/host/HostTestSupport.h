@@ -13,6 +13,7 @@
 #include "core/Element.h"
 #include "core/HostWindow.h"
 #include "foundation/Toolkit.h"
+#include "../support/WindowTestSupport.h"
 
 namespace host_test {
 
@@ -24,12 +25,8 @@ constexpr int kWindowX = 40;
 constexpr int kWindowY = 40;
 constexpr int kWindowWidth = 320;
 constexpr int kWindowHeight = 220;
-constexpr DWORD kPumpTimeoutMs = 5000;
-
-// Dispatches messages until the condition holds or the time runs out; returns the condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPumpTimeoutMs);
-// Dispatches what is queued now, and what that causes, for a short while.
-void PumpFor(DWORD milliseconds);
+using window_test::PumpFor;
+using window_test::PumpUntil;
 
 toolkit::ByteArray ReadProgramFile(const char* name);
 
@@ -80,17 +77,9 @@ private:
     std::unique_ptr<HostWindow> m_host;
 };
 
-constexpr std::uint32_t Alpha(std::uint32_t argb) {
-    return argb >> 24;
-}
-constexpr std::uint32_t Red(std::uint32_t argb) {
-    return (argb >> 16) & 0xFF;
-}
-constexpr std::uint32_t Green(std::uint32_t argb) {
-    return (argb >> 8) & 0xFF;
-}
-constexpr std::uint32_t Blue(std::uint32_t argb) {
-    return argb & 0xFF;
-}
+using window_test::Alpha;
+using window_test::Blue;
+using window_test::Green;
+using window_test::Red;
 
 }  // namespace host_test

@@ -1,0 +1,66 @@
+// What every test that runs windows under Wine needs: a message pump with a time limit, a
+// watchdog that ends a stuck test program, and the channels of a premultiplied canvas pixel.
+//
+// The toolkit is single-threaded, so tests act from the window's own thread and pump until a
+// condition holds; the watchdog thread only ends the process when a test never finishes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+namespace window_test {
+
+constexpr DWORD kPumpTimeoutMs = 5000;
+// A test program that has not ended by then is stuck.
+constexpr DWORD kWatchdogMs = 120000;
+constexpr UINT kWatchdogExitCode = 3;
+
+// Dispatches messages until the condition holds or the time runs out; returns the condition.
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPumpTimeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
+// Dispatches what is queued now, and what that causes, for a short while.
+inline void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    PumpUntil([&] { return GetTickCount() - start >= milliseconds; }, milliseconds + 1);
+}
+
+// Ends the whole test program with a failure code when it runs longer than the limit.
+inline void StartWatchdog(DWORD milliseconds = kWatchdogMs) {
+    std::thread([milliseconds] {
+        Sleep(milliseconds);
+        ExitProcess(kWatchdogExitCode);
+    }).detach();
+}
+
+// Channels of a 0xAARRGGBB pixel.
+constexpr std::uint32_t Alpha(std::uint32_t argb) {
+    return argb >> 24;
+}
+constexpr std::uint32_t Red(std::uint32_t argb) {
+    return (argb >> 16) & 0xFF;
+}
+constexpr std::uint32_t Green(std::uint32_t argb) {
+    return (argb >> 8) & 0xFF;
+}
+constexpr std::uint32_t Blue(std::uint32_t argb) {
+    return argb & 0xFF;
+}
+
+}  // namespace window_test
