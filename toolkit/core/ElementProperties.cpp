@@ -14,6 +14,7 @@
 #include "core/ElementText.h"
 #include "core/ElementTree.h"
 #include "core/HostRecord.h"
+#include "core/PopupMenu.h"
 #include "foundation/CallAddress.h"
 #include "foundation/EngineBinding.h"
 #include "foundation/TextCodec.h"
@@ -645,10 +646,8 @@ std::string Element::ElementClassName(std::optional<const char*> name) {
     return m_className != nullptr ? std::string(m_className) : std::string();
 }
 
-std::uint32_t Element::ShowElementPopupMenu(std::uint32_t, std::int32_t, std::int32_t) {
-    // The popup menu's own code connects here once it exists; without a menu class there is
-    // nothing to show.
-    return 0;
+std::uint32_t Element::ShowElementPopupMenu(std::uint32_t menu, std::int32_t x, std::int32_t y) {
+    return ShowPopupMenuObject(menu, m_hostWindow, m_handle, x, y, true);
 }
 
 std::int32_t Element::ElementTextRenderingHint(std::optional<std::int32_t> hint, bool redraw) {

@@ -156,6 +156,8 @@ static_assert(sizeof(HostRecordFields) == HostFieldObjectOffset(71) - kHostField
 // The window property that ties a host window's HWND to its own handle. The spelling is the
 // toolkit's own and is relied on by every window of the toolkit.
 constexpr char kHostWindowProperty[] = "Ex_Wnd_Control";
+// Set to 1 on the toolkit's own pop-up windows (message boxes, menu windows).
+constexpr char kWindowFlagsProperty[] = "Ex_Wnd_Flags";
 
 // The host record named by an own handle, or null when the handle does not lead to one.
 HostRecordFields* HostFromHandle(std::uint32_t hostRecord);

@@ -15,6 +15,7 @@
 #include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
 #include "core/ElementTree.h"
+#include "core/PopupMenu.h"
 #include "core/SysButton.h"
 #include "core/ThemePainter.h"
 #include "foundation/CallAddress.h"
@@ -751,10 +752,8 @@ bool HostWindow::RemoveTrayIcon() {
     return removed;
 }
 
-std::uint32_t HostWindow::ShowMenuAtPoint(std::uint32_t, std::int32_t, std::int32_t) {
-    // The popup menu's own code opens it with (window, no element, x, y, 1); until the popup
-    // menu exists there is nothing to open.
-    return 0;
+std::uint32_t HostWindow::ShowMenuAtPoint(std::uint32_t menu, std::int32_t x, std::int32_t y) {
+    return ShowPopupMenuObject(menu, window, 0, x, y, true);
 }
 
 // ---- Show and close -----------------------------------------------------------------------------
