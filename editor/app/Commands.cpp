@@ -1,0 +1,251 @@
+#include "app/Commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "app/AppTexts.h"
+#include "app/FileDialog.h"
+#include "app/MainWindow.h"
+#include "codec/LevelDecoder.h"
+#include "codec/LevelEncoder.h"
+#include "codec/RomLayout.h"
+#include "foundation/TextCodec.h"
+#include "settings/FileBytes.h"
+#include "view/MapRendering.h"
+
+namespace {
+
+// The longest piece of a file written in one call.
+constexpr DWORD kWriteChunk = 1u << 20;
+constexpr char kTempFilePrefix[] = "vnm";
+// A message line break, as the message box shows it.
+constexpr char kMessageLineBreak[] = "\r\n";
+
+std::wstring Wide(const std::string& text) {
+    return toolkit::ToWideString(text);
+}
+
+std::string HexNumber(std::int64_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(value));
+    return text;
+}
+
+void ShowMessage(Editor& editor, settings::LanguageText key, MessageIcon icon,
+                 const std::string& detail = std::string()) {
+    std::string text = editor.Text(key);
+    if (!detail.empty()) {
+        text += kMessageLineBreak + detail;
+    }
+    editor.showMessage(editor.window->Handle(), text, icon);
+}
+
+void ShowLevelItems(Editor& editor) {
+    controls::SRect_Ex& list = editor.window->LevelList;
+    list.SRectClear();
+    const std::size_t count = editor.cartridge.levels.records.size();
+    for (std::size_t place = 1; place <= count; ++place) {
+        list.SRectAddItem(Wide(HexNumber(static_cast<std::int64_t>(place))));
+    }
+}
+
+void ShowNotOpened(Editor& editor) {
+    MainWindow& window = *editor.window;
+    window.LevelList.SRectClear();
+    window.LevelList.SRectAddItem(Wide(editor.Text(settings::kTextCaptionNotOpened)));
+    window.MapView.SetViewerPicture(editor.introduction.get());
+}
+
+// The logo and the three labels show the open cartridge, or the program's own captions.
+void ShowCartridgeLabels(Editor& editor, bool accepted) {
+    MainWindow& window = *editor.window;
+    const CartridgeState& cartridge = editor.cartridge;
+    window.LogoBox.ImageBoxImage(accepted ? editor.openedLogoBytes : editor.logoBytes);
+    if (!accepted) {
+        window.NameLabel.SRectSetItemText(0, Wide(editor.Text(settings::kTextAppName)));
+        window.EditionLabel.SRectSetItemText(0, Wide(editor.Text(settings::kTextAppEdition)));
+        window.VersionLabel.SRectSetItemText(0, Wide(editor.Text(settings::kTextAppVersion)));
+        return;
+    }
+    window.NameLabel.SRectSetItemText(0, Wide(editor.currentPath));
+    window.EditionLabel.SRectSetItemText(
+        0, Wide(std::to_string(cartridge.RomImage.size()) + editor.Text(settings::kTextUnitBytes)));
+    std::string version;
+    for (std::int32_t value : cartridge.RomLayoutTable) {
+        version += HexNumber(value) + ",";
+    }
+    version += HexNumber(cartridge.ObjectTableAddress);
+    window.VersionLabel.SRectSetItemText(0, Wide(version));
+}
+
+int OpenCommand(Editor& editor) {
+    FileDialogRequest request;
+    request.owner = editor.window->Handle();
+    request.filter = app::kOpenFilter;
+    request.defaultExtension = app::kDialogDefaultExtension;
+    request.title = editor.Text(settings::kTextCaptionOpen);
+    const std::string path = ShowFileDialog(request, editor.dialogFolder);
+    // A cancelled dialog leaves the open cartridge as it is, on screen too.
+    if (path.empty()) {
+        return 0;
+    }
+    return OpenCartridge(editor, path) ? 1 : 0;
+}
+
+int SaveCommand(Editor& editor) {
+    // Nothing is open, so there is nothing a file could be written from: say so at once.
+    if (editor.OpenLevels() == nullptr) {
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError);
+        return 0;
+    }
+    FileDialogRequest request;
+    request.owner = editor.window->Handle();
+    request.filter = app::kSaveFilter;
+    request.defaultExtension = app::kDialogDefaultExtension;
+    request.title = editor.Text(settings::kTextCaptionSave);
+    request.save = true;
+    request.overwritePrompt = true;
+    return SaveCartridge(editor, ShowFileDialog(request, editor.dialogFolder)) ? 1 : 0;
+}
+
+}  // namespace
+
+bool BytesStartWith(const toolkit::ByteArray& bytes, std::string_view text) {
+    return bytes.size() >= text.size() &&
+           std::equal(text.begin(), text.end(), bytes.begin(),
+                      [](char c, std::uint8_t b) { return static_cast<std::uint8_t>(c) == b; });
+}
+
+bool HasCartridgeExtension(const std::string& path) {
+    const std::string_view extension = app::kCartridgeExtension;
+    return path.size() >= extension.size() &&
+           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+}
+
+void CloseRom(Editor& editor) {
+    ResetMapView(editor.view, *editor.window);
+}
+
+void ReleaseViewPictures(MapViewState& view) {
+    view.composed.Reset();
+    view.layers.Reset();
+    view.picker.reset();
+    view.pictures.clear();
+}
+
+bool OpenCartridge(Editor& editor, const std::string& path) {
+    CartridgeState& cartridge = editor.cartridge;
+    std::string bytes;
+    ReadFileBytes(path, bytes);
+    editor.currentPath = path;
+    cartridge.RomImage.assign(bytes.begin(), bytes.end());
+    cartridge.LargeRomLayout = IsLargeRomImage(cartridge.RomImage.size());
+    CloseRom(editor);
+
+    CodecResult decoded = CodecResult::Failure(std::string());
+    if (!BytesStartWith(cartridge.RomImage, app::kProjectSignature) &&
+        BytesStartWith(cartridge.RomImage, app::kCartridgeSignature)) {
+        InitRomLayout(cartridge.RomLayoutTable, cartridge.ObjectTableAddress);
+        decoded =
+            DecodeLevels(cartridge.RomImage, cartridge.LargeRomLayout, cartridge.RomLayoutTable,
+                         cartridge.ObjectTableAddress, cartridge.levels);
+    }
+
+    if (decoded) {
+        ShowLevelItems(editor);
+        SelectLevel(editor.view, *editor.window, cartridge.levels, 1);
+        ShowCartridgeLabels(editor, true);
+        return true;
+    }
+    // A refused file takes the levels of the file before it along: what is on screen and what
+    // a save would write must never be two different cartridges.
+    cartridge.levels = LevelList{};
+    cartridge.RomImage.clear();
+    editor.currentPath.clear();
+    ShowNotOpened(editor);
+    ShowCartridgeLabels(editor, false);
+    ShowMessage(editor, settings::kTextMessageIncorrectProjectFile, kMessageIconError,
+                decoded.message);
+    return false;
+}
+
+bool SaveCartridge(Editor& editor, const std::string& path) {
+    if (!HasCartridgeExtension(path)) {
+        return false;
+    }
+    LevelList* levels = editor.OpenLevels();
+    if (levels == nullptr) {
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError);
+        return false;
+    }
+    CartridgeState& cartridge = editor.cartridge;
+    toolkit::ByteArray encoded;
+    const CodecResult result = EncodeRom(cartridge.RomImage, *levels, cartridge.LargeRomLayout,
+                                         cartridge.RomLayoutTable, encoded);
+    if (!result) {
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError, result.message);
+        return false;
+    }
+    // The levels now belong to the encoded image, so it replaces the one held whether or not
+    // the file can be written.
+    cartridge.RomImage = std::move(encoded);
+    if (!WriteFileReplacing(path, cartridge.RomImage)) {
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError);
+        return false;
+    }
+    ShowMessage(editor, settings::kTextMessageSaveSuccessfully, kMessageIconInformation);
+    return true;
+}
+
+bool WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes) {
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    char temporary[MAX_PATH] = {};
+    if (GetTempFileNameA(folder.c_str(), kTempFilePrefix, 0, temporary) == 0) {
+        return false;
+    }
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written = file != INVALID_HANDLE_VALUE;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kWriteChunk));
+        DWORD count = 0;
+        written = WriteFile(file, bytes.data() + done, chunk, &count, nullptr) && count == chunk;
+        done += count;
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+        written = FlushFileBuffers(file) && written;
+        written = CloseHandle(file) && written;
+    }
+    if (written &&
+        MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileA(temporary);
+    return false;
+}
+
+int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item) {
+    MainWindow& window = *editor.window;
+    if (element == window.FileCommands.m_handle) {
+        if (item == window.openIndex) {
+            return OpenCommand(editor);
+        }
+        if (item == window.saveIndex) {
+            return SaveCommand(editor);
+        }
+        return 0;
+    }
+    if (element == window.LevelList.m_handle) {
+        LevelList* levels = editor.OpenLevels();
+        return levels != nullptr ? SelectLevel(editor.view, window, *levels, item + 1) : 0;
+    }
+    if (element == window.LockMappingCheck.m_handle) {
+        window.MapView.ViewerDragLock(window.LockMappingCheck.SRectIsSelected(item));
+        return 0;
+    }
+    // The palette button, the alternate graphics and the edit mode are read where they count.
+    return 0;
+}

@@ -1,0 +1,367 @@
+#include "EndToEndSupport.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+namespace {
+
+constexpr char kProgramName[] = "vennmark.exe";
+constexpr char kMainWindowClass[] = "Ex_DirectUI";
+constexpr char kMainWindowTitle[] = "Vennmark";
+constexpr char kDialogClass[] = "#32770";
+// The file dialog's name box: the combo box of the Explorer-style dialog, or its plain edit.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+// The main window's theme puts the client area this far inside the window
+// (SysShadow.HostWnd "margin" in tools/themes/layout.ini).
+constexpr int kShadowMargin = 10;
+constexpr DWORD kPollMs = 20;
+// Time for the program to take an input event and everything it causes.
+constexpr DWORD kInputSettleMs = 80;
+constexpr DWORD kPointerSettleMs = 250;
+// GetAsyncKeyState answers from a cache that may be this old.
+constexpr DWORD kKeyStateSettleMs = 120;
+constexpr UINT kWatchdogExitCode = 3;
+
+HANDLE g_watchedProcess = nullptr;
+
+void StartWatchdog() {
+    static bool started = false;
+    if (started) {
+        return;
+    }
+    started = true;
+    std::thread([] {
+        Sleep(kWatchdogMs);
+        if (g_watchedProcess != nullptr) {
+            TerminateProcess(g_watchedProcess, kWatchdogExitCode);
+        }
+        ExitProcess(kWatchdogExitCode);
+    }).detach();
+}
+
+bool CopyFolder(const std::string& from, const std::string& to) {
+    if (!CreateDirectoryA(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;
+    }
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        const std::string source = from + "\\" + name;
+        const std::string target = to + "\\" + name;
+        ok = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                 ? CopyFolder(source, target)
+                 : CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+    } while (ok && FindNextFileA(search, &found));
+    FindClose(search);
+    return ok;
+}
+
+void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    const std::function<bool(HWND)>* accept;
+    HWND found;
+};
+
+BOOL CALLBACK VisitOwned(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedSearch*>(context);
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+        (*search->accept)(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct MainSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK VisitMain(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<MainSearch*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (processId == search->processId && GetWindow(window, GW_OWNER) == nullptr &&
+        ClassOf(window) == kMainWindowClass && std::string(title) == kMainWindowTitle &&
+        IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void SendKey(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+struct Description {
+    DWORD processId;
+    std::string text;
+};
+
+BOOL CALLBACK DescribeChild(HWND window, LPARAM context) {
+    auto* description = reinterpret_cast<Description*>(context);
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    description->text += "    child " + ClassOf(window) + " id " +
+                         std::to_string(GetDlgCtrlID(window)) + " \"" + text + "\"\n";
+    return TRUE;
+}
+
+BOOL CALLBACK DescribeTop(HWND window, LPARAM context) {
+    auto* description = reinterpret_cast<Description*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != description->processId || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    char line[512];
+    std::snprintf(line, sizeof line, "window %p %s \"%s\" owner %p\n", static_cast<void*>(window),
+                  ClassOf(window).c_str(), text, static_cast<void*>(GetWindow(window, GW_OWNER)));
+    description->text += line;
+    EnumChildWindows(window, DescribeChild, context);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string DescribeWindows(HWND window) {
+    Description description{0, std::string()};
+    GetWindowThreadProcessId(window, &description.processId);
+    EnumWindows(DescribeTop, reinterpret_cast<LPARAM>(&description));
+    return description.text;
+}
+
+ProgramFolderCopy::ProgramFolderCopy() {
+    char temp[MAX_PATH] = {};
+    char current[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    GetCurrentDirectoryA(MAX_PATH, current);
+    m_path = std::string(temp) + "vennmark-e2e-" + std::to_string(GetCurrentProcessId());
+    RemoveFolder(m_path);
+    m_ready = CopyFolder(current, m_path);
+}
+
+ProgramFolderCopy::~ProgramFolderCopy() {
+    RemoveFolder(m_path);
+}
+
+EditorProcess::~EditorProcess() {
+    if (m_process.hProcess != nullptr) {
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.hProcess, kWatchdogExitCode);
+        }
+        g_watchedProcess = nullptr;
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+    }
+}
+
+bool EditorProcess::Start(const std::string& folder) {
+    StartWatchdog();
+    std::string commandLine = "\"" + folder + "\\" + kProgramName + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &m_process)) {
+        return false;
+    }
+    g_watchedProcess = m_process.hProcess;
+    WaitForInputIdle(m_process.hProcess, kStepTimeoutMs);
+    const DWORD processId = m_process.dwProcessId;
+    m_mainWindow = WaitForWindow([processId] {
+        MainSearch search{processId, nullptr};
+        EnumWindows(VisitMain, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    });
+    return m_mainWindow != nullptr;
+}
+
+bool EditorProcess::WaitForExit(DWORD timeoutMs, DWORD& code) {
+    if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    return GetExitCodeProcess(m_process.hProcess, &code) != 0;
+}
+
+HWND WaitForWindow(const std::function<HWND()>& find, DWORD timeoutMs) {
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = find()) != nullptr; }, timeoutMs);
+    return window;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs) {
+    // A dialog that ended may linger hidden for a moment before it is destroyed.
+    return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+HWND FindOwnedWindow(HWND owner, const std::function<bool(HWND)>& accept) {
+    OwnedSearch search{owner, &accept, nullptr};
+    EnumWindows(VisitOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsFileDialog(HWND window) {
+    return ClassOf(window) == kDialogClass && (GetDlgItem(window, kFileNameCombo) != nullptr ||
+                                               GetDlgItem(window, kFileNameEdit) != nullptr);
+}
+
+bool IsYesNoQuestion(HWND window) {
+    return ClassOf(window) == kDialogClass && GetDlgItem(window, IDYES) != nullptr &&
+           GetDlgItem(window, IDNO) != nullptr;
+}
+
+bool IsEditorMessage(HWND window) {
+    return !IsFileDialog(window) && !IsYesNoQuestion(window);
+}
+
+void AnswerFileDialog(HWND dialog, const std::string& path) {
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    if (box == nullptr || !IsWindowVisible(box)) {
+        box = GetDlgItem(dialog, kFileNameEdit);
+    }
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+void AnswerYes(HWND question) {
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+}
+
+void CloseEditorMessage(HWND message) {
+    if (ClassOf(message) == kDialogClass) {
+        PostMessageA(message, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else {
+        PostMessageA(message, WM_CLOSE, 0, 0);
+    }
+}
+
+bool WaitIdle(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStepTimeoutMs, &result) != 0;
+}
+
+POINT User::Client(const app::ControlPlace& place, int x, int y) const {
+    return {kShadowMargin + place.x + x, kShadowMargin + place.y + y};
+}
+
+void User::Settle() const {
+    Sleep(kInputSettleMs);
+    WaitIdle(m_window);
+}
+
+void User::RestPointer(POINT client) const {
+    POINT screen = client;
+    ClientToScreen(m_window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    // The move comes back through the X server; it must arrive before the next posted event.
+    Sleep(kPointerSettleMs);
+    Settle();
+}
+
+void User::MoveTo(POINT client) {
+    if (m_keyFlags == 0) {
+        RestPointer(client);
+    }
+    PostMessageA(m_window, WM_MOUSEMOVE, m_keyFlags, MAKELPARAM(client.x, client.y));
+    Settle();
+}
+
+void User::Click(POINT client) {
+    MoveTo(client);
+    PostMessageA(m_window, WM_LBUTTONDOWN, m_keyFlags | MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    Settle();
+    PostMessageA(m_window, WM_LBUTTONUP, m_keyFlags, MAKELPARAM(client.x, client.y));
+    Settle();
+}
+
+void User::KeyDown(WORD key) {
+    SendKey(key, 0);
+    m_keyFlags |= key == VK_CONTROL ? MK_CONTROL : key == VK_SHIFT ? MK_SHIFT : 0;
+    Sleep(kKeyStateSettleMs);
+}
+
+void User::KeyUp(WORD key) {
+    SendKey(key, KEYEVENTF_KEYUP);
+    m_keyFlags &= ~static_cast<WPARAM>(key == VK_CONTROL ? MK_CONTROL
+                                       : key == VK_SHIFT ? MK_SHIFT
+                                                         : 0);
+    Sleep(kKeyStateSettleMs);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file);
+}
+
+}  // namespace e2e

@@ -1,0 +1,117 @@
+// Support for the end-to-end test: the editor program started in its own copy of the program
+// folder, found by its window, and driven only as a user drives it (pointer, keys, the system
+// dialogs answered from outside).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/MainWindowLayout.h"
+
+namespace e2e {
+
+// How long one step (a window appearing, a dialog closing, the program going idle) may take.
+constexpr DWORD kStepTimeoutMs = 20000;
+// A stuck test ends the program under test and itself after this long.
+constexpr DWORD kWatchdogMs = 240000;
+
+// The program folder (the working folder) copied to a fresh folder under the temporary folder,
+// removed again with the object.
+class ProgramFolderCopy {
+public:
+    ProgramFolderCopy();
+    ~ProgramFolderCopy();
+    ProgramFolderCopy(const ProgramFolderCopy&) = delete;
+    ProgramFolderCopy& operator=(const ProgramFolderCopy&) = delete;
+
+    bool Ready() const { return m_ready; }
+    const std::string& Path() const { return m_path; }
+    // A file in the copy: path + "\" + name.
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+    bool m_ready = false;
+};
+
+// The editor running in a folder, ended at the latest with the object.
+class EditorProcess {
+public:
+    EditorProcess() = default;
+    ~EditorProcess();
+    EditorProcess(const EditorProcess&) = delete;
+    EditorProcess& operator=(const EditorProcess&) = delete;
+
+    // Starts folder\vennmark.exe with folder as working folder and waits for its main window.
+    bool Start(const std::string& folder);
+    HWND MainWindow() const { return m_mainWindow; }
+    // True when the program ended within the time; its exit code then goes to code.
+    bool WaitForExit(DWORD timeoutMs, DWORD& code);
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_mainWindow = nullptr;
+};
+
+// Polls until the condition holds or the time runs out; returns the condition.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kStepTimeoutMs);
+// Polls until find gives a window or the time runs out.
+HWND WaitForWindow(const std::function<HWND()>& find, DWORD timeoutMs = kStepTimeoutMs);
+bool WaitUntilGone(HWND window, DWORD timeoutMs = kStepTimeoutMs);
+// A visible top-level window owned by owner for which accept holds, or null.
+HWND FindOwnedWindow(HWND owner, const std::function<bool(HWND)>& accept);
+
+// The system file dialog (it has the file-name box).
+bool IsFileDialog(HWND window);
+// The system's yes/no question (the overwrite prompt).
+bool IsYesNoQuestion(HWND window);
+// Any other window owned by the main window: the editor's message.
+bool IsEditorMessage(HWND window);
+
+// Types the path into the file dialog's name box and presses its OK button.
+void AnswerFileDialog(HWND dialog, const std::string& path);
+void AnswerYes(HWND question);
+void CloseEditorMessage(HWND message);
+
+// Returns once the program's window thread takes messages again (it finished what it was doing,
+// or sits in a modal loop).
+bool WaitIdle(HWND window);
+
+// The pointer and the keyboard, as a user works them on the main window.
+//
+// Under Wine on X, a pointer event from the hardware side (SetCursorPos, SendInput) reaches the
+// program through its X driver, at a moment of the X server's choosing and with the modifier
+// keys as the X server knows them; it never saw the keys SendInput pressed, so Ctrl or Shift
+// would read as up again. So the keys go through SendInput, and the pointer events are the
+// window's own messages, posted at client coordinates. While no key is held the real pointer is
+// put there first, so that the window never hears that the pointer left it.
+class User {
+public:
+    explicit User(HWND mainWindow) : m_window(mainWindow) {}
+
+    // The client point of a point of a control (element coordinates).
+    POINT Client(const app::ControlPlace& place, int x, int y) const;
+    // Puts the real pointer over a client point; only while no key is held.
+    void RestPointer(POINT client) const;
+    void MoveTo(POINT client);
+    void Click(POINT client);
+    void KeyDown(WORD key);
+    void KeyUp(WORD key);
+
+private:
+    void Settle() const;
+    HWND m_window;
+    WPARAM m_keyFlags = 0;  // MK_CONTROL, MK_SHIFT of the keys held
+};
+
+// The visible top-level windows of the process that owns window, with their children's texts:
+// what a failed step leaves on screen.
+std::string DescribeWindows(HWND window);
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace e2e

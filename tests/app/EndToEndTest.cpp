@@ -1,0 +1,307 @@
+// The editor program end to end under Wine: started in a copy of its folder and driven through
+// its window as a user drives it, with the system's file dialogs answered from outside. The
+// saved cartridge images are compared with what the codec's encoder makes of the same edits.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EndToEndSupport.h"
+#include "app/MainWindowLayout.h"
+#include "codec/LevelDecoder.h"
+#include "codec/LevelEncoder.h"
+#include "codec/RomLayout.h"
+#include "settings/SettingsNames.h"
+#include "view/MapGeometry.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kSampleCartridge[] = "Brakka.nes";
+constexpr char kSavedCartridge[] = "Saved.nes";
+constexpr char kSavedAgain[] = "SavedAgain.nes";
+constexpr char kNotWritten[] = "NotWritten.nes";
+constexpr char kNotACartridge[] = "NotACartridge.nes";
+constexpr char kNotACartridgeText[] = "These bytes are no cartridge image.";
+constexpr char kSettingsFile[] = "config\\Appliction.ini";
+constexpr char kTempFilePattern[] = "vnm*.tmp";
+// The engine's show animation runs this long at most before the window takes input.
+constexpr DWORD kShowAnimationMs = 1500;
+constexpr DWORD kExitTimeoutMs = 10000;
+constexpr int kFrame = 1;  // the viewers draw their picture inside a 1-pixel frame
+constexpr int kHalfCell = kCellSize / 2;
+constexpr int kOpenItem = 0;
+constexpr int kSaveItem = 1;
+constexpr int kFileCommandItems = 2;
+// The sample cartridge's level list: eight levels and two boss rooms.
+constexpr int kSampleLevelItems = 10;
+
+// One cell of a level, and the super-tile placed into it.
+struct Placement {
+    int level;  // place in the level list, 1-based
+    int screen;
+    int column;
+    int row;
+    int tile;
+};
+
+// Placed with Ctrl held, in edit mode, by moving with Shift held, and in another level: every
+// one of them fits the space its screen has.
+constexpr Placement kCtrlClick = {1, 1, 2, 4, 0x05};
+constexpr Placement kEditModeClick = {1, 1, 6, 4, 0x2A};
+constexpr Placement kShiftMoves[] = {{1, 1, 2, 7, 0x30}, {1, 1, 3, 7, 0x30}, {1, 1, 4, 7, 0x30}};
+constexpr Placement kOtherLevel = {3, 4, 2, 5, 0x11};
+// Breaks the long run of one super-tile that fills the top of screen 1, which then needs more
+// bytes than the screen has.
+constexpr Placement kDoesNotFit = {1, 1, 4, 2, 0x07};
+
+std::vector<Placement> FittingPlacements() {
+    std::vector<Placement> all = {kCtrlClick, kEditModeClick};
+    all.insert(all.end(), std::begin(kShiftMoves), std::end(kShiftMoves));
+    all.push_back(kOtherLevel);
+    return all;
+}
+
+class EditorEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.Ready()) << "the program folder could not be copied";
+        const std::string sample = ReadWholeFile(m_folder.File(kSampleCartridge));
+        m_sample.assign(sample.begin(), sample.end());
+        InitRomLayout(m_table, m_objectTable);
+        ASSERT_TRUE(DecodeLevels(m_sample, IsLargeRomImage(m_sample.size()), m_table, m_objectTable,
+                                 m_levels));
+        ASSERT_TRUE(m_editor.Start(m_folder.Path())) << "the editor's window did not appear";
+        m_user = std::make_unique<User>(m_editor.MainWindow());
+        Sleep(kShowAnimationMs);
+        ASSERT_TRUE(WaitIdle(Main()));
+    }
+
+    HWND Main() const { return m_editor.MainWindow(); }
+
+    // The expected image: the sample's levels with the placements, through the encoder.
+    ByteArray Expected(const std::vector<Placement>& placements) {
+        LevelList levels = m_levels;
+        for (const Placement& p : placements) {
+            LevelRecord& level = levels.records.at(static_cast<size_t>(p.level) - 1);
+            ScreenRecord& screen = level.screens.at(static_cast<size_t>(p.screen) - 1);
+            screen.cells.at(static_cast<size_t>((p.row - 1) * kLevelColumns + p.column - 1)) =
+                static_cast<uint8_t>(p.tile);
+        }
+        ByteArray output;
+        const CodecResult result =
+            EncodeRom(m_sample, levels, IsLargeRomImage(m_sample.size()), m_table, output);
+        EXPECT_TRUE(result) << result.message;
+        return output;
+    }
+
+    // The cells in which an image's levels differ from the sample's, for a failure message.
+    std::string CellChanges(const std::string& image) {
+        const ByteArray bytes(image.begin(), image.end());
+        LevelList levels;
+        if (!DecodeLevels(bytes, IsLargeRomImage(bytes.size()), m_table, m_objectTable, levels)) {
+            return "the image does not decode";
+        }
+        std::string changes;
+        for (size_t l = 0; l < levels.records.size() && l < m_levels.records.size(); ++l) {
+            const auto& screens = levels.records[l].screens;
+            const auto& before = m_levels.records[l].screens;
+            for (size_t s = 0; s < screens.size() && s < before.size(); ++s) {
+                for (size_t c = 0; c < screens[s].cells.size() && c < before[s].cells.size(); ++c) {
+                    if (screens[s].cells[c] != before[s].cells[c]) {
+                        changes += "level " + std::to_string(l + 1) + " screen " +
+                                   std::to_string(s + 1) + " column " +
+                                   std::to_string(c % kLevelColumns + 1) + " row " +
+                                   std::to_string(c / kLevelColumns + 1) + ": " +
+                                   std::to_string(screens[s].cells[c]) + "\n";
+                    }
+                }
+            }
+        }
+        return changes;
+    }
+
+    POINT MapCell(const Placement& p) const {
+        const MapGeometry geometry =
+            LevelMapGeometry(m_levels.records.at(static_cast<size_t>(p.level) - 1));
+        const PicturePoint origin = PlainCellOrigin(geometry, p.screen, p.column, p.row);
+        const int x = static_cast<int>(origin.x) + kFrame + kHalfCell;
+        const int y = static_cast<int>(origin.y) + kFrame + kHalfCell;
+        EXPECT_LT(x, app::kMapViewPlace.width - kFrame) << "the cell must show unpanned";
+        EXPECT_LT(y, app::kMapViewPlace.height - kFrame) << "the cell must show unpanned";
+        return m_user->Client(app::kMapViewPlace, x, y);
+    }
+
+    void PickTile(int tile) const {
+        const PicturePoint origin = PickerCellOrigin(tile, kPickerColumns);
+        const int x = static_cast<int>(origin.x) + kFrame + kHalfCell;
+        const int y = static_cast<int>(origin.y) + kFrame + kHalfCell;
+        ASSERT_LT(y, app::kTilePickerPlace.height - kFrame) << "the tile must show unpanned";
+        m_user->Click(m_user->Client(app::kTilePickerPlace, x, y));
+    }
+
+    // The centre of item `item` of an SRect_Ex holding `count` items.
+    POINT Item(const app::ControlPlace& place, int item, int count) const {
+        const int width = place.width / count;
+        return m_user->Client(place, item * width + width / 2, place.height / 2);
+    }
+
+    void SelectLevel(int level) const {
+        m_user->Click(Item(app::kLevelListPlace, level - 1, kSampleLevelItems));
+    }
+
+    void ClickFileCommand(int item) const {
+        m_user->Click(Item(app::kFileCommandsPlace, item, kFileCommandItems));
+    }
+
+    void ToggleEditMode() const { m_user->Click(Item(app::kEditModeCheckPlace, 0, 1)); }
+
+    HWND WaitOwned(bool (*accept)(HWND)) const {
+        const HWND main = Main();
+        return WaitForWindow([&] { return FindOwnedWindow(main, accept); });
+    }
+
+    // Answers the file dialog the last click opened with a file of the program folder copy.
+    void ChooseFile(const std::string& name) const {
+        const HWND dialog = WaitOwned(IsFileDialog);
+        ASSERT_NE(dialog, nullptr) << "no file dialog for " << name;
+        AnswerFileDialog(dialog, m_folder.File(name));
+        ASSERT_TRUE(WaitUntilGone(dialog)) << DescribeWindows(Main());
+    }
+
+    // Waits for the editor's message and closes it.
+    void ExpectMessage(const char* why) const {
+        const HWND message = WaitOwned(IsEditorMessage);
+        ASSERT_NE(message, nullptr) << "no message: " << why;
+        CloseEditorMessage(message);
+        ASSERT_TRUE(WaitUntilGone(message)) << why;
+        ASSERT_TRUE(WaitIdle(Main()));
+    }
+
+    void Open(const std::string& name) const {
+        ClickFileCommand(kOpenItem);
+        ChooseFile(name);
+        ASSERT_TRUE(WaitIdle(Main()));
+    }
+
+    void CtrlClick(const Placement& p) const {
+        PickTile(p.tile);
+        m_user->MoveTo(MapCell(p));
+        m_user->KeyDown(VK_CONTROL);
+        m_user->Click(MapCell(p));
+        m_user->KeyUp(VK_CONTROL);
+    }
+
+    ProgramFolderCopy m_folder;
+    EditorProcess m_editor;
+    std::unique_ptr<User> m_user;
+    ByteArray m_sample;
+    std::vector<int32_t> m_table;
+    int32_t m_objectTable = 0;
+    LevelList m_levels;
+};
+
+TEST_F(EditorEndToEnd, OpensEditsSavesAndRefusesAsAUserSeesIt) {
+    ASSERT_NO_FATAL_FAILURE(Open(kSampleCartridge));
+
+    CtrlClick(kCtrlClick);
+
+    ToggleEditMode();
+    PickTile(kEditModeClick.tile);
+    m_user->Click(MapCell(kEditModeClick));
+    ToggleEditMode();
+
+    // Shift held and no button: every cell the pointer passes takes the selected super-tile.
+    PickTile(kShiftMoves[0].tile);
+    m_user->MoveTo(MapCell(kShiftMoves[0]));
+    m_user->KeyDown(VK_SHIFT);
+    for (const Placement& p : kShiftMoves) {
+        m_user->MoveTo(MapCell(p));
+    }
+    m_user->KeyUp(VK_SHIFT);
+
+    SelectLevel(kOtherLevel.level);
+    CtrlClick(kOtherLevel);
+    SelectLevel(1);
+
+    // Save to a new file: no overwrite question, a message, and the encoder's bytes.
+    const ByteArray expected = Expected(FittingPlacements());
+    ClickFileCommand(kSaveItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedCartridge));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the save was not reported"));
+    const std::string saved = ReadWholeFile(m_folder.File(kSavedCartridge));
+    ASSERT_EQ(saved.size(), expected.size());
+    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), expected.begin(),
+                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
+        << "the saved image differs from the encoder's image of the same edits; changed cells:\n"
+        << CellChanges(saved);
+
+    // The saved file opens again with the edits in it: saving it unchanged writes it again.
+    ASSERT_NO_FATAL_FAILURE(Open(kSavedCartridge));
+    ClickFileCommand(kSaveItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedAgain));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the second save was not reported"));
+    EXPECT_TRUE(ReadWholeFile(m_folder.File(kSavedAgain)) == saved)
+        << "the reopened image did not save as it was";
+
+    // An edit that no longer fits: the overwrite question, then the refusal, and the old file
+    // stays as it was.
+    CtrlClick(kDoesNotFit);
+    ClickFileCommand(kSaveItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedCartridge));
+    const HWND question = WaitOwned(IsYesNoQuestion);
+    ASSERT_NE(question, nullptr) << "no overwrite question";
+    AnswerYes(question);
+    ASSERT_TRUE(WaitUntilGone(question));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the refusal was not shown"));
+    EXPECT_TRUE(ReadWholeFile(m_folder.File(kSavedCartridge)) == saved)
+        << "the refused save changed the old file";
+    // The same save to a new file writes nothing at all.
+    ClickFileCommand(kSaveItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kNotWritten));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the second refusal was not shown"));
+    EXPECT_EQ(GetFileAttributesA(m_folder.File(kNotWritten).c_str()), INVALID_FILE_ATTRIBUTES)
+        << "a refused save wrote a file";
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(m_folder.File(kTempFilePattern).c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+
+    // A file that is not a cartridge image is refused with a message; then nothing is open, so
+    // Save says at once that it cannot save.
+    ASSERT_TRUE(WriteWholeFile(m_folder.File(kNotACartridge), kNotACartridgeText));
+    ClickFileCommand(kOpenItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kNotACartridge));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the refused file was not reported"));
+    ClickFileCommand(kSaveItem);
+    const HWND first = WaitOwned([](HWND window) { return true; });
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(IsFileDialog(first)) << "Save with nothing open showed a dialog";
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("Save with nothing open said nothing"));
+
+    // Closing the window ends the program, which writes its settings back (the config folder
+    // exists in the program folder).
+    const std::string settingsFile = m_folder.File(kSettingsFile);
+    ASSERT_TRUE(DeleteFileA(settingsFile.c_str()));
+    PostMessageA(Main(), WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(m_editor.WaitForExit(kExitTimeoutMs, code)) << "the program did not end";
+    EXPECT_EQ(code, 0u);
+    const auto integer = [&](const char* key) {
+        char value[32] = {};
+        GetPrivateProfileStringA(settings::kSectionInteger, key, "", value, sizeof value,
+                                 settingsFile.c_str());
+        return std::string(value);
+    };
+    EXPECT_EQ(integer(settings::kKeyGridColour), std::to_string(settings::kDefaultGridColour));
+    EXPECT_EQ(integer(settings::kKeySectionColour),
+              std::to_string(settings::kDefaultSectionColour));
+    EXPECT_EQ(integer(settings::kKeySeparation), std::to_string(settings::kDefaultSeparation));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,262 @@
+// The main window in-process: what its controls show at start-up, after an open, a refused file
+// and a level change, and the status line; what only shows as pixels is read from the controls.
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "TempFolder.h"
+#include "app/Commands.h"
+#include "app/MainWindowLayout.h"
+#include "app/RunApplication.h"
+#include "codec/RomLayout.h"
+#include "foundation/ImageHelpers.h"
+#include "view/MapEditing.h"
+#include "view/MapGeometry.h"
+
+namespace app_test {
+namespace {
+
+using settings::LanguageText;
+
+constexpr char kSmallSample[] = "SampleSmall.nes";
+constexpr char kLargeSample[] = "SampleLarge.nes";
+// The sample images' level lists: eight levels and two boss rooms.
+const std::vector<std::wstring> kSampleLevelItems = {L"1", L"2", L"3", L"4", L"5",
+                                                     L"6", L"7", L"8", L"9", L"A"};
+constexpr wchar_t kSampleVersion[] = L"B319,9013,B513";
+constexpr int kFrame = 1;  // the viewers draw their picture inside a 1-pixel frame
+constexpr int kVerticalLevel = 3;
+
+ByteArray Png(const ByteArray& pictureFile) {
+    return toolkit::EncodeImageToBytes(toolkit::LoadImageFromBytes(pictureFile).get(),
+                                       toolkit::kPngFormat);
+}
+
+class MainWindowTest : public EditorTest {
+protected:
+    // Every control with the place the layout gives it.
+    std::vector<std::pair<const toolkit::Element*, app::ControlPlace>> Controls() {
+        MainWindow& w = window();
+        return {{&w.LogoBox, app::kLogoBoxPlace},
+                {&w.NameLabel, app::kNameLabelPlace},
+                {&w.EditionLabel, app::kEditionLabelPlace},
+                {&w.VersionLabel, app::kVersionLabelPlace},
+                {&w.FileCommands, app::kFileCommandsPlace},
+                {&w.PaletteButton, app::kPaletteButtonPlace},
+                {&w.AlternateGraphicsCheck, app::kAlternateGraphicsCheckPlace},
+                {&w.MapView, app::kMapViewPlace},
+                {&w.LevelList, app::kLevelListPlace},
+                {&w.OrientationList, app::kOrientationListPlace},
+                {&w.LevelKindList, app::kLevelKindListPlace},
+                {&w.TilePicker, app::kTilePickerPlace},
+                {&w.TilePreview, app::kTilePreviewPlace},
+                {&w.EditModeCheck, app::kEditModeCheckPlace},
+                {&w.LockMappingCheck, app::kLockMappingCheckPlace},
+                {&w.InfoLabel, app::kInfoLabelPlace},
+                {&w.StatusLabel, app::kStatusLabelPlace}};
+    }
+
+    void ExpectLayout() {
+        for (const auto& [element, place] : Controls()) {
+            EXPECT_TRUE(element->m_alive) << "control at " << place.x << "," << place.y;
+            EXPECT_EQ(element->m_left, place.x);
+            EXPECT_EQ(element->m_top, place.y);
+            EXPECT_EQ(element->m_width, place.width);
+            EXPECT_EQ(element->m_height, place.height);
+        }
+    }
+
+    std::wstring Caption(LanguageText key) { return Wide(Text(key)); }
+
+    void ExpectNotOpened() {
+        MainWindow& w = window();
+        EXPECT_EQ(Items(w.LevelList),
+                  std::vector<std::wstring>{Caption(settings::kTextCaptionNotOpened)});
+        EXPECT_EQ(w.NameLabel.ItemText(0), Caption(settings::kTextAppName));
+        EXPECT_EQ(w.EditionLabel.ItemText(0), Caption(settings::kTextAppEdition));
+        EXPECT_EQ(w.VersionLabel.ItemText(0), Caption(settings::kTextAppVersion));
+        EXPECT_EQ(w.MapView.Picture(), editor().introduction.get());
+        EXPECT_EQ(w.LogoBox.ImageBoxImage(), Png(editor().logoBytes));
+        EXPECT_EQ(editor().OpenLevels(), nullptr);
+        EXPECT_TRUE(editor().currentPath.empty());
+        EXPECT_TRUE(editor().cartridge.RomImage.empty());
+        EXPECT_EQ(editor().view.currentLevel, 0);
+    }
+
+    // The element point of a map cell of the current level (no panning).
+    POINT MapPoint(int screen, int column, int row) {
+        const LevelRecord& level = editor().cartridge.levels.records.at(
+            static_cast<size_t>(editor().view.currentLevel) - 1);
+        const PicturePoint origin = PlainCellOrigin(LevelMapGeometry(level), screen, column, row);
+        return {static_cast<LONG>(origin.x) + kFrame + kCellSize / 2,
+                static_cast<LONG>(origin.y) + kFrame + kCellSize / 2};
+    }
+};
+
+TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThemWithTheirCaptions) {
+    ExpectLayout();
+    MainWindow& w = window();
+    EXPECT_EQ(Items(w.FileCommands),
+              (std::vector<std::wstring>{Caption(settings::kTextCaptionOpen),
+                                         Caption(settings::kTextCaptionSave)}));
+    EXPECT_EQ(w.openIndex, 0);
+    EXPECT_EQ(w.saveIndex, 1);
+    EXPECT_EQ(Items(w.OrientationList),
+              (std::vector<std::wstring>{Caption(settings::kTextWordHorizontal),
+                                         Caption(settings::kTextWordVertical)}));
+    EXPECT_EQ(Items(w.LevelKindList),
+              (std::vector<std::wstring>{Caption(settings::kTextWordOutdoor),
+                                         Caption(settings::kTextWordIndoor),
+                                         Caption(settings::kTextWordBossRoom)}));
+    EXPECT_EQ(Items(w.InfoLabel),
+              std::vector<std::wstring>{Caption(settings::kTextAppName) + L"," +
+                                        Caption(settings::kTextAppEdition) + L"," +
+                                        Caption(settings::kTextAppVersion)});
+    EXPECT_EQ(Items(w.StatusLabel), (std::vector<std::wstring>{L"Section", L"X", L"Y"}));
+    EXPECT_EQ(w.EditModeCheck.Kind(), controls::kSRectChecks);
+    EXPECT_EQ(w.LevelList.Kind(), controls::kSRectList);
+    EXPECT_EQ(w.FileCommands.Kind(), controls::kSRectButton);
+    EXPECT_FALSE(w.TilePicker.ElementAlphaHitTest());
+    EXPECT_TRUE(w.MapView.ElementAlphaHitTest());
+    ExpectNotOpened();
+}
+
+TEST_F(MainWindowTest, MissingLanguageFileLeavesEmptyCaptionsInTheSameLayout) {
+    editor().LanguageFile.SetFile(ProgramFile("language\\NoSuchLanguage.ini"));
+    ReadLanguageTexts(editor());
+    for (const std::string& text : editor().texts) {
+        EXPECT_TRUE(text.empty());
+    }
+    RebuildWindow();
+    ExpectLayout();
+    MainWindow& w = window();
+    EXPECT_EQ(Items(w.FileCommands), (std::vector<std::wstring>{L"", L""}));
+    EXPECT_EQ(Items(w.LevelKindList), (std::vector<std::wstring>{L"", L"", L""}));
+    EXPECT_EQ(Items(w.InfoLabel), std::vector<std::wstring>{L",,"});
+    EXPECT_EQ(Items(w.NameLabel), std::vector<std::wstring>{L""});
+}
+
+TEST_F(MainWindowTest, OpeningACartridgeShowsItsLevelsAndLabels) {
+    const std::string path = ProgramFile(kSmallSample);
+    ASSERT_TRUE(OpenCartridge(editor(), path));
+    MainWindow& w = window();
+    EXPECT_TRUE(s_messages.empty());
+    EXPECT_EQ(w.NameLabel.ItemText(0), Wide(path));
+    EXPECT_EQ(w.EditionLabel.ItemText(0), L"131088" + Caption(settings::kTextUnitBytes));
+    EXPECT_EQ(w.VersionLabel.ItemText(0), kSampleVersion);
+    EXPECT_EQ(Items(w.LevelList), kSampleLevelItems);
+    EXPECT_EQ(w.LevelList.SelectedIndexes(), std::vector<std::int32_t>{0});
+    EXPECT_EQ(editor().view.currentLevel, 1);
+    EXPECT_EQ(w.MapView.Picture(), editor().view.composed.picture.get());
+    EXPECT_EQ(w.TilePicker.Picture(), editor().view.picker.get());
+    EXPECT_FALSE(w.TilePreview.ImageBoxImage().empty());
+    EXPECT_EQ(w.LogoBox.ImageBoxImage(), Png(editor().openedLogoBytes));
+    EXPECT_FALSE(editor().cartridge.LargeRomLayout);
+}
+
+TEST_F(MainWindowTest, TheLargeImageIsDecodedWithTheLargeLayout) {
+    ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kLargeSample)));
+    EXPECT_TRUE(editor().cartridge.LargeRomLayout);
+    EXPECT_EQ(window().EditionLabel.ItemText(0), L"262160" + Caption(settings::kTextUnitBytes));
+    EXPECT_EQ(Items(window().LevelList), kSampleLevelItems);
+}
+
+TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
+    TempFolder folder;
+    const std::string textFile = folder.File("NotACartridge.nes");
+    const std::string projectFile = folder.File("Project.vmp");
+    ASSERT_TRUE(WriteFileReplacing(textFile, ByteArray{'t', 'e', 'x', 't'}));
+    ASSERT_TRUE(WriteFileReplacing(
+        projectFile, ByteArray{'V', 'e', 'n', 'n', 'm', 'a', 'r', 'k', 'N', 'E', 'S'}));
+    struct Case {
+        const char* what;
+        std::string path;
+        bool codecSaysWhy;
+    };
+    const Case cases[] = {
+        {"a text file", textFile, false},
+        {"a project file", projectFile, false},
+        {"a cartridge cut short", TestDataFile("CutB400.nes"), true},
+        {"a missing file", TestDataFile("NoSuchFile.nes"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kSmallSample)));
+        s_messages.clear();
+        EXPECT_FALSE(OpenCartridge(editor(), c.path));
+        ASSERT_EQ(s_messages.size(), 1u);
+        const std::string& refusal = Text(settings::kTextMessageIncorrectProjectFile);
+        EXPECT_EQ(s_messages[0].text.substr(0, refusal.size()), refusal);
+        EXPECT_EQ(s_messages[0].text.size() > refusal.size(), c.codecSaysWhy);
+        EXPECT_EQ(s_messages[0].icon, kMessageIconError);
+        ExpectNotOpened();
+
+        // Nothing can be placed, and Save says so without asking for a file.
+        s_messages.clear();
+        const POINT cell = {kCellSize, kCellSize};
+        MapMouseMoveCallback(window().MapView.m_handle, cell.x, cell.y, 0);
+        EXPECT_EQ(ImageClickCallback(window().MapView.m_handle, cell.x, cell.y, kKeyCtrl), 0u);
+        CommandCallback(window().FileCommands.m_handle, window().saveIndex);
+        ASSERT_EQ(s_messages.size(), 1u);
+        EXPECT_EQ(s_messages[0].text, Text(settings::kTextMessageFailedToSave));
+    }
+}
+
+TEST_F(MainWindowTest, LevelListAndLockMappingReachTheView) {
+    ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kSmallSample)));
+    MainWindow& w = window();
+    const int item = kVerticalLevel - 1;
+    w.LevelList.SRectSetSelected(item, true);
+    CommandCallback(w.LevelList.m_handle, item);
+    EXPECT_EQ(editor().view.currentLevel, kVerticalLevel);
+    const LevelRecord& level = editor().cartridge.levels.records[item];
+    EXPECT_EQ(w.OrientationList.SelectedIndexes(), std::vector<std::int32_t>{level.vertical});
+    EXPECT_EQ(w.LevelKindList.SelectedIndexes(), std::vector<std::int32_t>{level.kind});
+
+    for (const bool locked : {true, false}) {
+        w.LockMappingCheck.SRectSetSelected(0, locked);
+        CommandCallback(w.LockMappingCheck.m_handle, 0);
+        EXPECT_EQ(w.MapView.ViewerDragLock(), locked);
+    }
+}
+
+TEST_F(MainWindowTest, StatusLineShowsThePointerOrTheCellInHexadecimal) {
+    MainWindow& w = window();
+    constexpr int kX = 0x2A;
+    constexpr int kY = 0x11;
+    MapMouseMoveCallback(w.MapView.m_handle, kX, kY, 0);
+    EXPECT_EQ(Items(w.StatusLabel), (std::vector<std::wstring>{L"Section", L"2A", L"11"}));
+
+    ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kSmallSample)));
+    // Screen 2 of a horizontal level begins after the eight cells of screen 1.
+    const int inScreen = kX;
+    MapMouseMoveCallback(w.MapView.m_handle, kLevelColumns * kCellSize + inScreen + kFrame,
+                         kY + kFrame, 0);
+    EXPECT_EQ(Items(w.StatusLabel), (std::vector<std::wstring>{L"2", L"2A", L"11"}));
+}
+
+TEST_F(MainWindowTest, CtrlClickPlacesTheSelectedTileAndEditModePlacesWithoutCtrl) {
+    ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kSmallSample)));
+    MainWindow& w = window();
+    constexpr int kTile = 9;
+    // Picker point (40, 33) lies in the cell of super-tile 9.
+    EXPECT_EQ(ImageClickCallback(w.TilePicker.m_handle, 40, 33, 0), 1u);
+    EXPECT_EQ(editor().view.selectedTile, kTile);
+    const auto cell = [&](int column) -> uint8_t& {
+        return editor().cartridge.levels.records[0].screens[0].cells[column - 1];
+    };
+    const POINT first = MapPoint(1, 1, 1);
+    MapMouseMoveCallback(w.MapView.m_handle, first.x, first.y, 0);
+    EXPECT_EQ(ImageClickCallback(w.MapView.m_handle, first.x, first.y, 0), 0u);
+    EXPECT_NE(cell(1), kTile);
+    EXPECT_EQ(ImageClickCallback(w.MapView.m_handle, first.x, first.y, kKeyCtrl), 1u);
+    EXPECT_EQ(cell(1), kTile);
+
+    const POINT second = MapPoint(1, 2, 1);
+    w.EditModeCheck.SRectSetSelected(0, true);
+    MapMouseMoveCallback(w.MapView.m_handle, second.x, second.y, 0);
+    EXPECT_EQ(ImageClickCallback(w.MapView.m_handle, second.x, second.y, 0), 1u);
+    EXPECT_EQ(cell(2), kTile);
+}
+
+}  // namespace
+}  // namespace app_test
