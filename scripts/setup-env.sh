@@ -29,7 +29,9 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   locale-gen >/dev/null
 fi
 
-if [ ! -f "$prefix/.vennmark-ready" ]; then
+# The prefix is remade when its settings file changes.
+settings_sum=$(sha256sum "$here/scripts/wine-prefix.reg" | cut -d' ' -f1)
+if [ "$(cat "$prefix/.vennmark-ready" 2>/dev/null)" != "$settings_sum" ]; then
   echo "setup: making the 32-bit Wine prefix at $prefix"
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
@@ -44,5 +46,5 @@ if [ ! -f "$prefix/.vennmark-ready" ]; then
   LANG=zh_CN.UTF-8 wine regedit /S "$regfile" >/dev/null 2>&1
   wineserver -w
   rm -f "$regfile"
-  touch "$prefix/.vennmark-ready"
+  echo "$settings_sum" > "$prefix/.vennmark-ready"
 fi
