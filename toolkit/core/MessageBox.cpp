@@ -60,14 +60,14 @@ constexpr std::int32_t kOwnLayeredAlpha = 210;
 constexpr std::uint32_t kBoxCaptionFlags = kCaptionTitle | kCaptionClose;
 constexpr char kValueSeparator = '|';
 
-struct ButtonSpec {
+struct ButtonChoice {
     const char* text;
     std::int32_t value;
 };
 
 // Each kind's buttons from the right edge leftwards.
 struct KindButtons {
-    ButtonSpec buttons[3];
+    ButtonChoice buttons[3];
     std::size_t count;
 };
 constexpr KindButtons kKinds[kMessageBoxKindCount] = {
@@ -316,9 +316,9 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
         options.buttonTexts.empty() ? valueCount : std::min(options.buttonTexts.size(), valueCount);
     const std::uint32_t resultAddress = VariableAddress(result);
     for (std::size_t i = 0; i < buttonCount; ++i) {
-        const ButtonSpec& spec = kindButtons->buttons[i];
+        const ButtonChoice& choice = kindButtons->buttons[i];
         const char* buttonText =
-            options.buttonTexts.empty() ? spec.text : options.buttonTexts[i].c_str();
+            options.buttonTexts.empty() ? choice.text : options.buttonTexts[i].c_str();
         Button* button = nullptr;
         if (!options.buttonImage.empty()) {
             objects.thunderButtons.push_back(std::make_unique<ThunderButton>());
@@ -335,10 +335,10 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
         }
         button->SetElementAnchors(std::nullopt, std::nullopt, true, true);
         const std::string link =
-            std::to_string(resultAddress) + kValueSeparator + std::to_string(spec.value);
+            std::to_string(resultAddress) + kValueSeparator + std::to_string(choice.value);
         button->ElementText(link.c_str());
         button->BindClick(RoutineAddress(&MessageBoxButtonClicked), 0);
-        if (spec.value == options.defaultValue) {
+        if (choice.value == options.defaultValue) {
             button->SetElementFocus();
         }
     }
