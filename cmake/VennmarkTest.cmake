@@ -1,11 +1,12 @@
-# vennmark_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DESKTOP] [TIMEOUT <s>])
+# vennmark_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
 #
 # One GoogleTest program per call, registered with CTest. In the Windows configuration the
 # program runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR) with the program folder as its
-# working folder, as the programs themselves do. DESKTOP marks tests that move the pointer,
-# send input or change the active window: those share one desktop and never run side by side.
+# working folder, as the programs themselves do. Windows tests never run side by side: they
+# share one X display, and a window one test shows can sit under the pointer another test moves,
+# or take the activation another test waits for. Native tests run beside them.
 function(vennmark_add_test)
-  cmake_parse_arguments(T "DESKTOP" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
@@ -21,7 +22,7 @@ function(vennmark_add_test)
     vennmark_register_native_test(${T_NAME} ${T_TIMEOUT} "$<TARGET_FILE:${T_NAME}>")
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  if(T_DESKTOP)
+  if(WIN32)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK desktop)
   endif()
   add_dependencies(${T_NAME} vennmark_data)
