@@ -34,11 +34,7 @@ void ImageViewer_Ex::FreeMembers() {
 }
 
 std::uint32_t ImageViewer_Ex::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ImageViewer_Ex));
-    if (block == nullptr) {
-        return 0;
-    }
-    return toolkit::AddressOf(new (block) ImageViewer_Ex(*this));
+    return toolkit::AddressOf(toolkit::CloneOnProcessHeap(*this));
 }
 
 LRESULT ImageViewer_Ex::PreFilterMessage(HWND, ElementHandle, UINT message, WPARAM, LPARAM lParam) {

@@ -35,11 +35,7 @@ void SRect_Ex::FreeMembers() {
 }
 
 std::uint32_t SRect_Ex::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SRect_Ex));
-    if (block == nullptr) {
-        return 0;
-    }
-    return toolkit::AddressOf(new (block) SRect_Ex(*this));
+    return toolkit::AddressOf(toolkit::CloneOnProcessHeap(*this));
 }
 
 LRESULT SRect_Ex::PreFilterMessage(HWND, ElementHandle, UINT message, WPARAM, LPARAM lParam) {

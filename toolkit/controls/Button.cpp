@@ -131,7 +131,7 @@ void Button::CopyOwnedMembersTo(Button* copy) const {
 }
 
 std::uint32_t Button::Clone() {
-    Button* copy = CloneControlOnHeap(*this);
+    Button* copy = CloneOnProcessHeap(*this);
     if (copy != nullptr) {
         CopyOwnedMembersTo(copy);
     }

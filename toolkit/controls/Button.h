@@ -153,15 +153,4 @@ protected:
     Gdiplus::RectF m_content{};
 };
 
-// A deep copy on the process heap, where the engine and the registry free element copies.
-// The copy shares the source's owned members until the caller replaces them with its own.
-template <typename T>
-T* CloneControlOnHeap(const T& source) {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(T));
-    if (block == nullptr) {
-        return nullptr;
-    }
-    return new (block) T(source);
-}
-
 }  // namespace toolkit

@@ -55,7 +55,7 @@ void LayoutCheckGlyph(DrawContext* context, const char* section, std::int32_t st
 }
 
 std::uint32_t CheckButton::Clone() {
-    CheckButton* copy = CloneControlOnHeap(*this);
+    CheckButton* copy = CloneOnProcessHeap(*this);
     if (copy != nullptr) {
         CopyOwnedMembersTo(copy);
     }

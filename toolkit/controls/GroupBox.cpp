@@ -45,7 +45,7 @@ void GroupBox::FreeMembers() {
 }
 
 std::uint32_t GroupBox::Clone() {
-    GroupBox* copy = CloneControlOnHeap(*this);
+    GroupBox* copy = CloneOnProcessHeap(*this);
     if (copy == nullptr) {
         return 0;
     }

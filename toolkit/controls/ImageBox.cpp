@@ -71,11 +71,10 @@ void ImageBox::FreeMembers() {
 }
 
 std::uint32_t ImageBox::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ImageBox));
-    if (block == nullptr) {
+    ImageBox* copy = CloneOnProcessHeap(*this);
+    if (copy == nullptr) {
         return 0;
     }
-    auto* copy = new (block) ImageBox(*this);
     copy->m_image = nullptr;
     if (m_image != nullptr) {
         gp::GdipCloneImage(m_image, &copy->m_image);

@@ -53,7 +53,7 @@ void ImageButton::FreeMembers() {
 }
 
 std::uint32_t ImageButton::Clone() {
-    ImageButton* copy = CloneControlOnHeap(*this);
+    ImageButton* copy = CloneOnProcessHeap(*this);
     if (copy == nullptr) {
         return 0;
     }

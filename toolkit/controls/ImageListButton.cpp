@@ -47,7 +47,7 @@ void ImageListButton::FreeMembers() {
 }
 
 std::uint32_t ImageListButton::Clone() {
-    ImageListButton* copy = CloneControlOnHeap(*this);
+    ImageListButton* copy = CloneOnProcessHeap(*this);
     if (copy == nullptr) {
         return 0;
     }

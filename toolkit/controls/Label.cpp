@@ -45,11 +45,10 @@ void Label::FreeMembers() {
 }
 
 std::uint32_t Label::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Label));
-    if (block == nullptr) {
+    Label* copy = CloneOnProcessHeap(*this);
+    if (copy == nullptr) {
         return 0;
     }
-    auto* copy = new (block) Label(*this);
     // The copy owns its own caption and format.
     copy->m_caption = nullptr;
     StoreWideText(copy->m_caption, WideTextToBytes(m_caption));

@@ -12,11 +12,7 @@ void Page::FreeMembers() {
 }
 
 std::uint32_t Page::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Page));
-    if (block == nullptr) {
-        return 0;
-    }
-    return AddressOf(new (block) Page(*this));
+    return AddressOf(CloneOnProcessHeap(*this));
 }
 
 LRESULT Page::ClassMessageHandler(HWND, ElementHandle, UINT, WPARAM, LPARAM) {

@@ -76,7 +76,7 @@ std::int32_t ProgressBarLength(float innerLength, std::int32_t value, std::int32
 
 std::uint32_t Progress::Clone() {
     // Nothing is owned: a plain copy is a deep one.
-    return reinterpret_cast<std::uint32_t>(CloneControlOnHeap(*this));
+    return reinterpret_cast<std::uint32_t>(CloneOnProcessHeap(*this));
 }
 
 ElementHandle Progress::CreateProgress(

@@ -10,7 +10,7 @@
 namespace toolkit {
 
 std::uint32_t RadioButton::Clone() {
-    RadioButton* copy = CloneControlOnHeap(*this);
+    RadioButton* copy = CloneOnProcessHeap(*this);
     if (copy != nullptr) {
         CopyOwnedMembersTo(copy);
     }

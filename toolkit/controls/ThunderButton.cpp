@@ -158,7 +158,7 @@ Gdiplus::GpImage* ThunderButtonPicture() {
 }
 
 std::uint32_t ThunderButton::Clone() {
-    ThunderButton* copy = CloneControlOnHeap(*this);
+    ThunderButton* copy = CloneOnProcessHeap(*this);
     if (copy != nullptr) {
         CopyOwnedMembersTo(copy);
     }

@@ -38,11 +38,7 @@ void Element::FreeMembers() {
 
 std::uint32_t Element::Clone() {
     // Clones go to the process heap: the engine and the prototype registry free blocks there.
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Element));
-    if (block == nullptr) {
-        return 0;
-    }
-    return reinterpret_cast<std::uint32_t>(new (block) Element(*this));
+    return reinterpret_cast<std::uint32_t>(CloneOnProcessHeap(*this));
 }
 
 Element* Element::GetSelf() {

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -344,5 +345,17 @@ static_assert(sizeof(void*) == engine_abi::kFieldBytes, "the toolkit is 32-bit")
 Element* ElementFromHandle(ElementHandle handle);
 std::uint32_t ReadElementField(ElementHandle handle, std::uint32_t field);
 void WriteElementField(ElementHandle handle, std::uint32_t field, std::uint32_t value);
+
+// A copy of an element object on the process heap, where the engine and the prototype registry
+// free element copies (slot 1 of every element class). The copy shares the source's owned
+// members until the caller gives it its own.
+template <typename T>
+T* CloneOnProcessHeap(const T& source) {
+    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(T));
+    if (block == nullptr) {
+        return nullptr;
+    }
+    return new (block) T(source);
+}
 
 }  // namespace toolkit

@@ -151,11 +151,7 @@ void HostWindow::FreeMembers() {
 }
 
 std::uint32_t HostWindow::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(HostWindow));
-    if (block == nullptr) {
-        return 0;
-    }
-    return AddressOf(new (block) HostWindow(*this));
+    return AddressOf(CloneOnProcessHeap(*this));
 }
 
 HostWindow* HostWindow::GetSelf() {

@@ -83,11 +83,10 @@ void MenuItem::FreeMembers() {
 }
 
 std::uint32_t MenuItem::Clone() {
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(MenuItem));
-    if (block == nullptr) {
+    MenuItem* copy = CloneOnProcessHeap(*this);
+    if (copy == nullptr) {
         return 0;
     }
-    auto* copy = new (block) MenuItem(*this);
     copy->m_record = m_record != nullptr ? new MenuItemRecord(*m_record) : nullptr;
     copy->m_format = nullptr;
     if (m_format != nullptr) {

@@ -46,11 +46,7 @@ void SysButton::FreeMembers() {
 
 std::uint32_t SysButton::Clone() {
     // The engine and the prototype registry free clones on the process heap.
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SysButton));
-    if (block == nullptr) {
-        return 0;
-    }
-    return reinterpret_cast<std::uint32_t>(new (block) SysButton(*this));
+    return reinterpret_cast<std::uint32_t>(CloneOnProcessHeap(*this));
 }
 
 const char* SysButton::PartName() const {
