@@ -97,7 +97,13 @@ bool SRect_Ex::SRectIsSelected(std::int32_t index) {
 
 void SRect_Ex::SRectSetSelected(std::int32_t index, bool flag) {
     if (flag && !HasItem(index)) {
-        return;
+        // A single-selection row told to show an item it lacks (a level's orientation or kind
+        // byte beyond the list) shows none, rather than the item of the level before.
+        if (m_kind == kSRectButton || m_kind == kSRectList) {
+            flag = false;
+        } else {
+            return;
+        }
     }
     if (m_selection.Set(m_kind, index, flag)) {
         Repaint();

@@ -119,7 +119,8 @@ public:
     virtual void SRectClear();
     virtual bool SRectIsSelected(std::int32_t index);
     // Text rows keep no selection; buttons and lists hold one item at most (flag clear leaves
-    // none); check boxes add or remove the index. Only existing items can be selected.
+    // none); check boxes add or remove the index. Only existing items can be selected: asked
+    // for another, a button or list row selects nothing.
     virtual void SRectSetSelected(std::int32_t index, bool flag);
     // Stores the routine when set is true; returns the routine held.
     virtual std::uint32_t SRectClickRoutine(std::uint32_t routine, bool set);

@@ -291,7 +291,8 @@ TEST_F(SRectExTest, ItemOperationsCheckTheirIndexes) {
     m_row.SRectSetItemText(-1, L"Y");
     EXPECT_EQ(m_row.ItemText(1), L"X");
     EXPECT_EQ(m_row.ItemCount(), 3u);
-    m_row.SRectSetSelected(3, true);  // no such item
+    m_row.SRectSetSelected(1, true);
+    m_row.SRectSetSelected(3, true);  // no such item: the old selection goes too
     EXPECT_TRUE(m_row.SelectedIndexes().empty());
 
     m_row.SRectSetSelected(2, true);
