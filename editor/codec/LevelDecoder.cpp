@@ -239,14 +239,17 @@ bool ReadStoredScreen(const ByteArray& image, int64_t offset, size_t cellCount,
     if (!ImageHolds(image, offset, 1)) {
         return false;
     }
-    // One byte more than the longest screen allowed, so that a form which would need it is
-    // seen as too long rather than read under the last-place rule at an arbitrary cut.
-    const int64_t available =
-        std::min<int64_t>(static_cast<int64_t>(image.size()) - offset, kMaxStoredScreenLength + 1);
+    // The run-length rule that a header in the last place is one cell of its own value belongs
+    // to an input cut short, and neither the image's end nor the length bound is such a cut: a
+    // header there starts a run whose value byte is missing. So the window is followed by one
+    // byte that is not the image's, and a screen that reads it is refused.
+    const int64_t window =
+        std::min<int64_t>(static_cast<int64_t>(image.size()) - offset, kMaxStoredScreenLength);
+    ByteArray input(image.begin() + offset, image.begin() + offset + window);
+    input.push_back(0);
     size_t consumed = 0;
-    ByteArray cells = RleDecode(image.data() + offset, static_cast<size_t>(available), cellCount,
-                                true, &consumed);
-    if (cells.size() != cellCount || static_cast<int64_t>(consumed) > kMaxStoredScreenLength) {
+    ByteArray cells = RleDecode(input.data(), input.size(), cellCount, true, &consumed);
+    if (cells.size() != cellCount || static_cast<int64_t>(consumed) > window) {
         return false;
     }
     screen.cells = std::move(cells);

@@ -22,7 +22,8 @@ struct StoredScreen {
 };
 
 // Reads one run-length screen at a file offset until it holds cellCount cells. False when the
-// image ends first, or the stored form is longer than kMaxStoredScreenLength.
+// image ends first (a run header as its last byte included), or the stored form is longer than
+// kMaxStoredScreenLength.
 bool ReadStoredScreen(const ByteArray& image, int64_t offset, size_t cellCount,
                       StoredScreen& screen);
 

@@ -409,6 +409,42 @@ TEST(DecodeLevels, BadImagesAreRefusedAndKeepTheOldLevels) {
     EXPECT_FALSE(DecodeImage({}, levels).ok);
 }
 
+// The last-place rule of a run header belongs to a cut input, not to the end of the image: a
+// screen whose final byte is a run header at the image's very end needs a value byte that is not
+// there, so the image is refused rather than given a cell of the header's own value.
+TEST(DecodeLevels, ARunHeaderEndingTheImageIsRefused) {
+    constexpr int kLevel = 8;
+    constexpr int kLastScreen = 12;
+    constexpr uint8_t kCell = 0x0A;
+    constexpr uint8_t kRunOf55 = 0x80 + 55;  // 55 of the screen's 56 cells
+    constexpr uint8_t kRunHeader = 0x85;
+    const ByteArray shortA = LoadTestImage("ShortA.nes");
+    const LevelList decoded = DecodeOrFail(shortA);
+    ASSERT_GE(decoded.records.size(), static_cast<size_t>(kLevel));
+    const int64_t pointerAt =
+        FileOffset(decoded.records[kLevel - 1].screenTable + int64_t{kLastScreen - 1} * 2,
+                   kSmallLayoutLevelBank, true);
+    const struct {
+        uint8_t lastByte;
+        bool accepted;
+    } cases[] = {{kCell, true}, {kRunHeader, false}};
+    for (const auto& c : cases) {
+        // The screen is appended, so that it ends the image.
+        ByteArray image = shortA;
+        const int32_t address = static_cast<int32_t>(image.size()) - kInesHeaderSize;
+        image[pointerAt] = static_cast<uint8_t>(address & 0xFF);
+        image[pointerAt + 1] = static_cast<uint8_t>(address >> 8);
+        image.insert(image.end(), {kRunOf55, kCell, c.lastByte});
+        LevelList levels;
+        const CodecResult result = DecodeImage(image, levels);
+        EXPECT_EQ(result.ok, c.accepted) << int{c.lastByte} << ": " << result.message;
+        if (!c.accepted) {
+            EXPECT_EQ(result.level, kLevel);
+            EXPECT_EQ(result.screen, kLastScreen);
+        }
+    }
+}
+
 TEST(DecodeLevels, RefusesAnUnsetLayoutTable) {
     LevelList levels;
     EXPECT_FALSE(
