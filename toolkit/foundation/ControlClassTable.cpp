@@ -11,9 +11,11 @@
 #include "controls/ImageButton.h"
 #include "controls/ImageListButton.h"
 #include "controls/Label.h"
+#include "controls/Link.h"
 #include "controls/Page.h"
 #include "controls/Progress.h"
 #include "controls/RadioButton.h"
+#include "controls/ScrollBar.h"
 #include "controls/ThunderButton.h"
 #include "core/SysButton.h"
 
@@ -27,11 +29,11 @@ const ControlClassEntry kControlClasses[kControlClassCount] = {
     {kClassCheckButton, kTypeCheckButton, PrototypeFactoryOf<CheckButton>()},
     {kClassRadioButton, kTypeRadioButton, PrototypeFactoryOf<RadioButton>()},
     {kClassEdit, kTypeEdit, {}},
-    {kClassLink, kTypeLink, {}},
+    {kClassLink, kTypeLink, PrototypeFactoryOf<Link>()},
     {kClassProgress, kTypeProgress, PrototypeFactoryOf<Progress>()},
     {kClassComboBox, kTypeComboBox, {}},
     {kClassGroupBox, kTypeGroupBox, PrototypeFactoryOf<GroupBox>()},
-    {kClassScrollBar, kTypeScrollBar, {}},
+    {kClassScrollBar, kTypeScrollBar, PrototypeFactoryOf<ScrollBar>()},
     {kClassImageButton, kTypeImageButton, PrototypeFactoryOf<ImageButton>()},
     {kClassListBox, kTypeListBox, {}},
     {kClassPage, kTypePage, PrototypeFactoryOf<Page>()},
