@@ -205,15 +205,7 @@ std::uint32_t HostWindow::BindChar(std::uint32_t r, std::uint32_t o) {
     return Bind(WM_CHAR, r, o);
 }
 
-std::uint32_t HostWindow::LayoutSlot33() {
-    return 0;
-}
-std::uint32_t HostWindow::LayoutSlot34() {
-    return 0;
-}
-std::uint32_t HostWindow::LayoutSlot35() {
-    return 0;
-}
+// Slots 33-35 live with the layout loader (LayoutLoader.cpp).
 
 // ---- Attaching ----------------------------------------------------------------------------------
 

@@ -161,10 +161,15 @@ public:
 
     // Slot 32.
     virtual bool AttachWindow(HWND window, const HostAttachOptions& options = {});
-    // Slots 33-35 belong to the layout loader, which fills them in; until then they do nothing.
-    virtual std::uint32_t LayoutSlot33();
-    virtual std::uint32_t LayoutSlot34();
-    virtual std::uint32_t LayoutSlot35();
+    // Slots 33-35: the layout loader (LayoutLoader.cpp). source is the layout's XML text.
+    // A new window built from the layout, attached to this object; 0 when the text does not
+    // parse or no window could be made.
+    virtual HWND LoadLayoutFromXml(const std::string& source, HWND parent = nullptr);
+    // The layout's elements created into this object's window; 1 when the text parsed.
+    virtual std::uint32_t LoadChildrenFromXml(const std::string& source);
+    // Binds routine to message on the window's element with that ID; false when there is none.
+    virtual bool BindEventByElementId(std::int32_t id, std::uint32_t message,
+                                      std::uint32_t routine, std::uint32_t userValue);
 
     // Slots 36-39: theme, frame, caption layout, presenting.
     // package: null for none (the inherited or default theme).
