@@ -12,6 +12,7 @@
 #include "controls/ImageListButton.h"
 #include "controls/Label.h"
 #include "controls/Link.h"
+#include "controls/ListBox.h"
 #include "controls/Page.h"
 #include "controls/Progress.h"
 #include "controls/RadioButton.h"
@@ -35,7 +36,7 @@ const ControlClassEntry kControlClasses[kControlClassCount] = {
     {kClassGroupBox, kTypeGroupBox, PrototypeFactoryOf<GroupBox>()},
     {kClassScrollBar, kTypeScrollBar, PrototypeFactoryOf<ScrollBar>()},
     {kClassImageButton, kTypeImageButton, PrototypeFactoryOf<ImageButton>()},
-    {kClassListBox, kTypeListBox, {}},
+    {kClassListBox, kTypeListBox, PrototypeFactoryOf<ListBox>()},
     {kClassPage, kTypePage, PrototypeFactoryOf<Page>()},
     {kClassThunderButton, kTypeThunderButton, PrototypeFactoryOf<ThunderButton>()},
     {kClassImageListButton, kTypeImageListButton, PrototypeFactoryOf<ImageListButton>()},
