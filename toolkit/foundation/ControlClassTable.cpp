@@ -6,6 +6,7 @@
 
 #include "controls/Button.h"
 #include "controls/CheckButton.h"
+#include "controls/Edit.h"
 #include "controls/GroupBox.h"
 #include "controls/ImageBox.h"
 #include "controls/ImageButton.h"
@@ -29,7 +30,7 @@ const ControlClassEntry kControlClasses[kControlClassCount] = {
     {kClassButton, kTypeButton, PrototypeFactoryOf<Button>()},
     {kClassCheckButton, kTypeCheckButton, PrototypeFactoryOf<CheckButton>()},
     {kClassRadioButton, kTypeRadioButton, PrototypeFactoryOf<RadioButton>()},
-    {kClassEdit, kTypeEdit, {}},
+    {kClassEdit, kTypeEdit, PrototypeFactoryOf<Edit>()},
     {kClassLink, kTypeLink, PrototypeFactoryOf<Link>()},
     {kClassProgress, kTypeProgress, PrototypeFactoryOf<Progress>()},
     {kClassComboBox, kTypeComboBox, {}},
