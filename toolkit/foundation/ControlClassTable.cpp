@@ -6,6 +6,7 @@
 
 #include "controls/Button.h"
 #include "controls/CheckButton.h"
+#include "controls/ComboBox.h"
 #include "controls/Edit.h"
 #include "controls/GroupBox.h"
 #include "controls/ImageBox.h"
@@ -33,7 +34,7 @@ const ControlClassEntry kControlClasses[kControlClassCount] = {
     {kClassEdit, kTypeEdit, PrototypeFactoryOf<Edit>()},
     {kClassLink, kTypeLink, PrototypeFactoryOf<Link>()},
     {kClassProgress, kTypeProgress, PrototypeFactoryOf<Progress>()},
-    {kClassComboBox, kTypeComboBox, {}},
+    {kClassComboBox, kTypeComboBox, PrototypeFactoryOf<ComboBox>()},
     {kClassGroupBox, kTypeGroupBox, PrototypeFactoryOf<GroupBox>()},
     {kClassScrollBar, kTypeScrollBar, PrototypeFactoryOf<ScrollBar>()},
     {kClassImageButton, kTypeImageButton, PrototypeFactoryOf<ImageButton>()},
