@@ -31,6 +31,6 @@ inner='
   xwd -root -silent | convert xwd:- "png:$3"
   kill $pid 2>/dev/null || true
   wineserver -k || true'
-export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vennmark/wine32}
+export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$inner" run-under-xvfb "$root" "$program" "$shot"
 echo "run: no display; the editor ran under Xvfb and its screenshot is $shot"

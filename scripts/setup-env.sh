@@ -4,7 +4,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-prefix=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vennmark/wine32}
+prefix=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 
 need_pkgs=(g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth cmake ninja-build googletest
            locales fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev x11-apps imagemagick)

@@ -9,7 +9,7 @@ build=${VENNMARK_BUILD_DIR:-$root/build}
 bash "$root/scripts/setup-env.sh"
 bash "$root/scripts/build.sh"
 
-export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vennmark/wine32}
+export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 # One wineserver for the whole run, kept alive between test programs and stopped at the end.
 inner='
   export WINEPREFIX="$VENNMARK_WINEPREFIX" LANG=zh_CN.UTF-8

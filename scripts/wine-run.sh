@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine with the project's prefix and code page 936.
 # CTest uses this as the emulator for every Windows test program.
-prefix=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vennmark/wine32}
+prefix=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 export WINEPREFIX="$prefix" WINEARCH=win32 LANG=zh_CN.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
