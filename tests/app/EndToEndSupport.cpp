@@ -1,5 +1,7 @@
 #include "EndToEndSupport.h"
 
+#include "TempFolder.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -68,28 +70,6 @@ bool CopyFolder(const std::string& from, const std::string& to) {
     } while (ok && FindNextFileA(search, &found));
     FindClose(search);
     return ok;
-}
-
-void RemoveFolder(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolder(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 std::string ClassOf(HWND window) {
@@ -189,12 +169,12 @@ ProgramFolderCopy::ProgramFolderCopy() {
     GetTempPathA(MAX_PATH, temp);
     GetCurrentDirectoryA(MAX_PATH, current);
     m_path = std::string(temp) + "vennmark-e2e-" + std::to_string(GetCurrentProcessId());
-    RemoveFolder(m_path);
+    RemoveTree(m_path);
     m_ready = CopyFolder(current, m_path);
 }
 
 ProgramFolderCopy::~ProgramFolderCopy() {
-    RemoveFolder(m_path);
+    RemoveTree(m_path);
 }
 
 EditorProcess::~EditorProcess() {

@@ -4,8 +4,6 @@
 
 #include <cstdio>
 
-namespace {
-
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -19,6 +17,7 @@ void RemoveTree(const std::string& folder) {
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(path.c_str());
             }
         } while (FindNextFileA(search, &found));
@@ -27,7 +26,6 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-}  // namespace
 
 TempFolder::TempFolder() {
     char base[MAX_PATH] = {};

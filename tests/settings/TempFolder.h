@@ -23,3 +23,5 @@ private:
 // Writes bytes as the whole file; false when it cannot.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FolderExists(const std::string& path);
+// Removes a folder with everything in it, read-only files included.
+void RemoveTree(const std::string& folder);
