@@ -6,8 +6,11 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 prefix=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 
+# python3 runs the build's generators (pictures, sample images, theme packages); a minimal
+# Debian 12 has none.
 need_pkgs=(g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth cmake ninja-build googletest
-           locales fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev x11-apps imagemagick)
+           locales fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev x11-apps imagemagick
+           python3)
 
 missing=()
 for p in "${need_pkgs[@]}"; do
@@ -17,8 +20,23 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror caught mid-sync serves an index that no longer matches its Release file now and
+  # then. Without that index the i386 half of Wine cannot match the versions of the amd64
+  # libraries, so such an index is taken as served (the packages themselves are still checked
+  # against it) and the install tried again.
+  update_log=$(mktemp)
+  apt-get update -qq >"$update_log" 2>&1 || true
+  if ! apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+    grep -o 'Failed to fetch [^ ]*' "$update_log" | cut -d' ' -f3 | sort -u | while read -r url; do
+      echo "setup: taking the index $url as the mirror serves it"
+      list=/var/lib/apt/lists/$(echo "${url#*://}" | sed 's/\.\(xz\|gz\|lz4\|bz2\)$//; s|/|_|g')
+      /usr/lib/apt/apt-helper download-file "$url" "$list.download" >/dev/null
+      /usr/lib/apt/apt-helper cat-file "$list.download" > "$list"
+      rm -f "$list.download"
+    done
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  rm -f "$update_log"
 fi
 
 # The users' Windows runs code page 936; Wine takes it from a generated zh_CN.UTF-8 locale.
