@@ -27,7 +27,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   update_log=$(mktemp)
   apt-get update -qq >"$update_log" 2>&1 || true
   if ! apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
-    grep -o 'Failed to fetch [^ ]*' "$update_log" | cut -d' ' -f3 | sort -u | while read -r url; do
+    grep -o 'Failed to fetch [^ ]*' "$update_log" | sed 's/^Failed to fetch //' | sort -u | while read -r url; do
       echo "setup: taking the index $url as the mirror serves it"
       list=/var/lib/apt/lists/$(echo "${url#*://}" | sed 's/\.\(xz\|gz\|lz4\|bz2\)$//; s|/|_|g')
       /usr/lib/apt/apt-helper download-file "$url" "$list.download" >/dev/null
