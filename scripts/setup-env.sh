@@ -30,9 +30,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     grep -o 'Failed to fetch [^ ]*' "$update_log" | sed 's/^Failed to fetch //' | sort -u | while read -r url; do
       echo "setup: taking the index $url as the mirror serves it"
       list=/var/lib/apt/lists/$(echo "${url#*://}" | sed 's/\.\(xz\|gz\|lz4\|bz2\)$//; s|/|_|g')
-      /usr/lib/apt/apt-helper download-file "$url" "$list.download" >/dev/null
-      /usr/lib/apt/apt-helper cat-file "$list.download" > "$list"
-      rm -f "$list.download"
+      # cat-file decompresses by the file name's ending, so the download keeps the index's.
+      fetched=/tmp/vennmark-index.${url##*/}
+      /usr/lib/apt/apt-helper download-file "$url" "$fetched" >/dev/null 2>&1
+      /usr/lib/apt/apt-helper cat-file "$fetched" > "$list"
+      rm -f "$fetched"
     done
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
