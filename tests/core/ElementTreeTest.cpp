@@ -158,6 +158,43 @@ TEST(Geometry, MovingAParentMovesItsChildrensWindowRectangles) {
     EXPECT_EQ(child.m_windowRight, 35 + kSize);
 }
 
+TEST(Geometry, ReparentingMovesTheWindowRectanglesOfTheElementAndItsChildren) {
+    constexpr POINT kFirstAt = {10, 10};
+    constexpr POINT kSecondAt = {60, 70};
+    constexpr POINT kElementAt = {5, 6};
+    constexpr POINT kChildAt = {2, 3};
+    constexpr int kBig = 100;
+    TestHost host;
+    ProbeElement first, second, element, child;
+    first.Create(host.Parent(), kFirstAt.x, kFirstAt.y, kBig, kBig);
+    const ElementHandle secondHandle =
+        second.Create(host.Parent(), kSecondAt.x, kSecondAt.y, kBig, kBig);
+    const ElementHandle handle =
+        element.Create(first.m_handle, kElementAt.x, kElementAt.y, kSize, kSize);
+    child.Create(handle, kChildAt.x, kChildAt.y, kSize, kSize);
+
+    struct Case {
+        std::uint32_t parent;
+        POINT origin;
+    };
+    const Case cases[] = {{secondHandle, kSecondAt}, {host.Parent(), {0, 0}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.parent);
+        element.SetElementParent(c.parent);
+        const POINT at = {c.origin.x + kElementAt.x, c.origin.y + kElementAt.y};
+        EXPECT_EQ(element.m_windowLeft, at.x);
+        EXPECT_EQ(element.m_windowTop, at.y);
+        EXPECT_EQ(element.m_windowRight, at.x + kSize);
+        EXPECT_EQ(element.m_windowBottom, at.y + kSize);
+        EXPECT_EQ(child.m_windowLeft, at.x + kChildAt.x);
+        EXPECT_EQ(child.m_windowTop, at.y + kChildAt.y);
+        EXPECT_EQ(child.m_windowBottom, at.y + kChildAt.y + kSize);
+        // Hit testing finds the element at its new place, just inside its right edge.
+        EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, at.x + kChildAt.x - 1, at.y, nullptr),
+                  handle);
+    }
+}
+
 TEST(Anchors, LeftAndRightAnchorsStretchWithTheContainer) {
     TestHost host;
     ProbeElement probe;
