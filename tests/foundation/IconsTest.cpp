@@ -105,6 +105,16 @@ TEST(LoadIconFromBytes, AnythingOutsideTheBytesGivesZero) {
              return b;
          },
          1},
+        {"image one byte past the end",
+         [&] {
+             ByteArray b = good;
+             std::uint32_t offset = 0;
+             std::memcpy(&offset, b.data() + firstEntry + kIconEntryImageOffset, sizeof offset);
+             PutAt<std::uint32_t>(b, firstEntry + kIconEntryImageSize,
+                                  static_cast<std::uint32_t>(b.size() - offset + 1));
+             return b;
+         },
+         1},
         {"offset and size wrapping round",
          [&] {
              ByteArray b = good;
