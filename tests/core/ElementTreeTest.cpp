@@ -224,6 +224,44 @@ TEST(HitTest, TopmostFirstAndAlphaHitTestSkipsTransparentPixels) {
     EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, 15, 16, &point), 0u);
 }
 
+TEST(HitTest, EdgesAndTheFaintestAlphaCount) {
+    constexpr int kLeft = 10;
+    constexpr int kTop = 20;
+    constexpr std::uint32_t kFaintest = 0x01FFFFFF;  // alpha 1
+    TestHost host;
+    ProbeElement probe(kFaintest);
+    const ElementHandle handle = probe.Create(host.Parent(), kLeft, kTop, kSize, kSize);
+    struct Case {
+        int x;
+        int y;
+        bool hit;
+    };
+    // The left and top edges belong to the element, the right and bottom ones to what follows.
+    const Case cases[] = {
+        {kLeft, kTop, true},          {kLeft + kSize - 1, kTop + kSize - 1, true},
+        {kLeft + kSize, kTop, false}, {kLeft, kTop + kSize, false},
+        {kLeft - 1, kTop, false},     {kLeft, kTop - 1, false},
+    };
+    // By the rectangle alone, and with alpha hit testing, which a faint pixel passes.
+    for (const bool alphaHitTest : {false, true}) {
+        probe.ElementAlphaHitTest(alphaHitTest);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " " << alphaHitTest);
+            std::uint32_t point = 0;
+            EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, c.x, c.y, &point),
+                      c.hit ? handle : 0u);
+            if (c.hit) {
+                EXPECT_EQ(point, static_cast<std::uint32_t>(MAKELPARAM(c.x - kLeft, c.y - kTop)));
+            }
+        }
+    }
+    EXPECT_EQ(ElementCanvasAlpha(&probe, kSize - 1, kSize - 1), 1u);
+    // Outside the canvas there is nothing to hit, whatever the point.
+    EXPECT_EQ(ElementCanvasAlpha(&probe, kSize, 0), 0u);
+    EXPECT_EQ(ElementCanvasAlpha(&probe, 0, kSize), 0u);
+    EXPECT_EQ(ElementCanvasAlpha(&probe, -1, 0), 0u);
+}
+
 TEST(HitTest, PointOutsideAPagesOnePixelCanvasIsTransparent) {
     TestHost host;
     ProbeElement page;

@@ -108,6 +108,33 @@ TEST_F(HostPointerTest, ClickIsRaisedOnlyForDownAndUpOnTheSameElement) {
     EXPECT_EQ(m_test.Host().pressed, 0u);
 }
 
+TEST_F(HostPointerTest, WithoutCaptureAClickStillNeedsDownAndUpOnTheSameElement) {
+    HostWindow& host = m_test.Host();
+    // The capture is lost between press and release (a modal loop took it, for instance): the
+    // element that was pressed is still the one a release must find to make a click.
+    const auto pressWithoutCapture = [&](POINT at) {
+        SendMessageW(m_test.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        ReleaseCapture();
+        host.captureFlag = 0;
+        host.captured = 0;
+    };
+    const POINT first = m_test.CentreOf(m_first);
+    const POINT second = m_test.CentreOf(m_second);
+
+    pressWithoutCapture(first);
+    SendMessageW(m_test.Window(), WM_LBUTTONUP, 0, MAKELPARAM(second.x, second.y));
+    EXPECT_EQ(m_first.Seen(kMsgClick) + m_second.Seen(kMsgClick), 0);
+    EXPECT_EQ(m_second.Seen(WM_LBUTTONUP), 0);
+    EXPECT_EQ(host.pressed, 0u);
+
+    pressWithoutCapture(first);
+    SendMessageW(m_test.Window(), WM_LBUTTONUP, 0, MAKELPARAM(first.x, first.y));
+    EXPECT_EQ(m_first.Seen(WM_LBUTTONUP), 1);
+    EXPECT_EQ(m_first.Seen(kMsgClick), 1);
+    EXPECT_EQ(m_second.Seen(kMsgClick), 0);
+    EXPECT_EQ(host.pressed, 0u);
+}
+
 TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
     for (const ProbeElement* probe : {&m_first, &m_second}) {
         const POINT point = m_test.CentreOf(*probe);

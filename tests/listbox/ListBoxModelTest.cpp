@@ -90,6 +90,29 @@ TEST(ListBoxModel, DeleteMovesReferencesOfLaterItems) {
     EXPECT_EQ(model.currentItem, 3);
 }
 
+TEST(ListBoxModel, InsertingMovesOnlyTheReferencesAtOrAfterThePosition) {
+    constexpr std::int32_t kChosen = 2;
+    struct Case {
+        std::int32_t position;
+        std::int32_t chosenAfter;
+    };
+    // Before the chosen item, at it, right after it, and appended at the end.
+    const Case cases[] = {
+        {1, kChosen + 1}, {kChosen, kChosen + 1}, {kChosen + 1, kChosen}, {0, kChosen}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        ListBoxModel model = ModelWith({L"a", L"b", L"c"});
+        model.SelectItem(kChosen);
+        model.currentItem = kChosen;
+        model.hotItem = kChosen;
+        model.InsertItem(c.position, ListItem{});
+        EXPECT_EQ(model.Selection(), std::vector<std::int32_t>{c.chosenAfter});
+        EXPECT_EQ(model.currentItem, c.chosenAfter);
+        EXPECT_EQ(model.hotItem, c.chosenAfter);
+        EXPECT_EQ(model.Item(c.chosenAfter).cellTexts[0], L"b");
+    }
+}
+
 TEST(ListBoxModel, PartialFindMatchesWholeCharactersOnly) {
     // As bytes, U+4100 (00 41) would occur inside "AA" (41 00 41 00).
     ListBoxModel model = ModelWith({L"AA"});
