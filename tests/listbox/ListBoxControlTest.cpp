@@ -335,8 +335,20 @@ TEST_F(ListBoxes, OperationsRefuseIndexesOutOfRange) {
         EXPECT_FALSE(m_list.DeleteColumn(bad));
         EXPECT_EQ(m_list.CurrentItemProp(bad), 0);
     }
+    // The last item and the last column are inside the range.
+    constexpr std::int32_t kLast = 2;
+    constexpr std::int32_t kImage = 3;
+    EXPECT_TRUE(m_list.SetItemText(kLast, kLast, L"corner"));
+    EXPECT_EQ(m_list.ItemText(kLast, kLast), L"corner");
+    EXPECT_TRUE(m_list.SetCellImage(kLast, kLast, kImage));
+    EXPECT_EQ(m_list.CellImage(kLast, kLast), kImage);
+    EXPECT_TRUE(m_list.SetItemData(kLast, kImage));
+    EXPECT_EQ(m_list.ItemData(kLast), static_cast<std::uint32_t>(kImage));
+    EXPECT_EQ(m_list.ColumnWidth(kLast), kSecondWidth);
+
     EXPECT_EQ(m_list.InsertItem(4, L"x"), 0);
-    EXPECT_EQ(m_list.ItemCount(), 2);
+    EXPECT_EQ(m_list.InsertItem(3, L"x"), 3);  // right after the last item
+    EXPECT_EQ(m_list.ItemCount(), 3);
     m_list.Sort(3, kSortAscending, kSortText);  // an invalid column sorts nothing
     EXPECT_EQ(m_list.ItemText(1), L"1");
 }

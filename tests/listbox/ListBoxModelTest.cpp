@@ -194,18 +194,41 @@ TEST(ListBoxGeometry, RowsAndZeroRowHeight) {
     for (const Case& c : cases) {
         EXPECT_EQ(VisibleRowsFor(c.height, c.rowHeight), c.rows) << c.height;
     }
-    EXPECT_EQ(ItemAtY(0, 1, 0, kRowHeight), 1);
-    EXPECT_EQ(ItemAtY(15, 1, 10, kRowHeight), 2);  // half the first row scrolled away
+    // The last pixel of a row and the first of the next, unscrolled and partly scrolled.
+    constexpr std::int32_t kTop = 3;
+    constexpr std::int32_t kScrolled = 10;
+    struct RowCase {
+        float y;
+        std::int32_t scrollY;
+        std::int32_t item;
+    };
+    const RowCase rowCases[] = {
+        {0, 0, kTop},
+        {kRowHeight - 1, 0, kTop},
+        {kRowHeight, 0, kTop + 1},
+        {kRowHeight - kScrolled - 1, kScrolled, kTop},
+        {kRowHeight - kScrolled, kScrolled, kTop + 1},
+        {15, kScrolled, kTop + 1},  // half the first row scrolled away
+    };
+    for (const RowCase& c : rowCases) {
+        EXPECT_EQ(ItemAtY(c.y, kTop, c.scrollY, kRowHeight), c.item) << c.y << "/" << c.scrollY;
+    }
+    EXPECT_EQ(TopItemFor(kRowHeight - 1, kRowHeight), 1);
+    EXPECT_EQ(TopItemFor(kRowHeight, kRowHeight), 2);
     EXPECT_EQ(TopItemFor(45, kRowHeight), 3);
+    EXPECT_EQ(RowOffset(kRowHeight + 1, kRowHeight), 1);
     EXPECT_EQ(ItemAtY(15, 1, 10, 0), 0);
     EXPECT_EQ(TopItemFor(45, 0), 1);
     EXPECT_EQ(RowOffset(45, 0), 0);
 
     ListBoxModel model = ModelWith({L"a"});
     model.InsertColumn(0, ListColumn{L"B", 0, 0, kDefaultColumnWidth});
+    constexpr float kLeft = 5;
     EXPECT_EQ(ColumnAtX(model, 0, 10), 1);
-    EXPECT_EQ(ColumnAtX(model, 0, kDefaultColumnWidth), 2);
-    EXPECT_EQ(ColumnAtX(model, 0, 2 * kDefaultColumnWidth), 0);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + kDefaultColumnWidth - 1), 1);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + kDefaultColumnWidth), 2);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + 2 * kDefaultColumnWidth - 1), 2);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + 2 * kDefaultColumnWidth), 0);
 }
 
 }  // namespace
