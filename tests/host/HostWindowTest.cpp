@@ -151,6 +151,9 @@ TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
         SetCursorPos(screen.x, screen.y);
         PostMessageW(m_test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
         ASSERT_TRUE(PumpUntil([&] { return m_test.Host().hovered == probe->m_handle; }));
+        // A further move inside the same element crosses nothing.
+        PostMessageW(m_test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x + 1, point.y + 1));
+        PumpFor(20);
     }
     std::vector<std::pair<ElementHandle, UINT>> crossings;
     for (const SeenMessage& seen : m_log) {
