@@ -416,7 +416,7 @@ bool ListBox::DeleteItem(std::int32_t position) {
     }
     // A bar that moved up a row over a visible or later item scrolls the rows with it.
     const std::int32_t top = TopItemFor(m_scrollY, m_rowHeight);
-    if (m_rowHeight > 0 && top != m_topItem) {
+    if (m_vBar.IsElementAlive() && m_rowHeight > 0 && top != m_topItem) {
         m_topItem = top;
         DrawRows(m_topItem, m_topItem + m_visibleRows);
         DrawBody(true);
