@@ -4,6 +4,8 @@
 #include "Memory.h"
 #include "foundation/EngineAbi.h"
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace engine {
@@ -19,6 +21,32 @@ Word32 __stdcall LookUpResource(Word32 name, Word32 freeFlag) {
     }
     using Provider = Word32(__stdcall*)(Word32, Word32);
     return reinterpret_cast<Provider>(g_resourceProvider)(name, freeFlag);
+}
+
+// Replaces the element's owned text as its text property does: a NUL-ended copy on the process
+// heap, none for an empty text, and the old copy freed there.
+Word32 SetElementText(Word32 object, const std::string& text) {
+    const Word32 field = object + engine_abi::kFieldText * engine_abi::kFieldBytes;
+    if (ElementObject(object + engine_abi::kFieldSelfCell * engine_abi::kFieldBytes) != object ||
+        !Writable(field, engine_abi::kFieldBytes)) {
+        return 0;
+    }
+    const HANDLE heap = GetProcessHeap();
+    Word32 copy = 0;
+    if (!text.empty()) {
+        void* block = HeapAlloc(heap, HEAP_ZERO_MEMORY, text.size() + 1);
+        if (block == nullptr) {
+            return 0;
+        }
+        std::memcpy(block, text.data(), text.size());
+        copy = Word(block);
+    }
+    const Word32 old = LoadWord(field);
+    StoreWord(field, copy);
+    if (old != 0) {
+        HeapFree(heap, 0, Pointer<void>(old));
+    }
+    return 1;
 }
 
 }  // namespace
@@ -69,6 +97,11 @@ Word32 SetLayoutAttribute(Word32 object, Word32 name, Word32 value, Word32 flag)
     if (!Readable(object, 4) || !ReadText(name, nameText) ||
         (value != 0 && !ReadText(value, valueText))) {
         return 0;
+    }
+    // The pass after attaching (flag 0) gives the element its text; every other key is the
+    // element's own business.
+    if (flag == 0 && lstrcmpiA(nameText.c_str(), engine_abi::kLayoutTextKey) == 0) {
+        return SetElementText(object, valueText);
     }
     return 1;
 }

@@ -55,6 +55,15 @@ void SaveConfiguration(Editor& editor) {
     file.WriteString(settings::kKeyLanguage, editor.languageName);
 }
 
+void ReleaseEngine(Editor& editor) {
+    if (editor.engineModule != nullptr) {
+        // The binding forgets its cached export addresses with the library, so no later call can
+        // jump into code that is no longer mapped.
+        toolkit::FreeEngine();
+        editor.engineModule = nullptr;
+    }
+}
+
 int RunApplication(Editor& editor) {
     editor.engineModule = LoadLibraryA(toolkit::kEngineLibraryName);
     toolkit::InitUiEngine(reinterpret_cast<std::uintptr_t>(editor.engineModule), false,
@@ -77,10 +86,7 @@ int RunApplication(Editor& editor) {
 
     // The pictures go first: nothing shows them any more.
     ReleaseViewPictures(editor.view);
-    if (editor.engineModule != nullptr) {
-        FreeLibrary(editor.engineModule);
-        editor.engineModule = nullptr;
-    }
+    ReleaseEngine(editor);
     SaveConfiguration(editor);
     editor.introduction.reset();
     return 0;

@@ -16,6 +16,8 @@ void ReadSettings(Editor& editor);
 void ReadLanguageTexts(Editor& editor);
 // Reads the introduction picture and the two logos from the resources folder.
 void LoadResourcePictures(Editor& editor);
+// Frees the engine library through the toolkit's binding and forgets the module.
+void ReleaseEngine(Editor& editor);
 // Writes the four settings back to SettingsFile. A write into a missing folder fails silently:
 // the settings are kept only where the config folder exists.
 void SaveConfiguration(Editor& editor);

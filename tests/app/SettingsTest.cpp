@@ -3,9 +3,12 @@
 // folder is missing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppTestSupport.h"
 #include "TempFolder.h"
 #include "app/RunApplication.h"
+#include "foundation/EngineBinding.h"
 #include "settings/AppPaths.h"
 #include "settings/ConfigFile.h"
 
@@ -89,6 +92,31 @@ TEST_F(SettingsTest, NothingIsWrittenWhereTheConfigFolderIsMissing) {
     SaveConfiguration(editor());
     EXPECT_EQ(GetFileAttributesA(config.c_str()), INVALID_FILE_ATTRIBUTES)
         << "the config folder must never be created";
+}
+
+bool AnyCachedAddress(const toolkit::EngineBinding& binding) {
+    return std::any_of(binding.procs.begin(), binding.procs.end(),
+                       [](std::uint32_t address) { return address != 0; });
+}
+
+TEST(EditorExit, FreesTheEngineThroughTheBindingSoNoAddressOutlivesIt) {
+    Editor& editor = TheEditor();
+    const toolkit::EngineBinding kept = toolkit::GetEngineBinding();
+    ASSERT_NE(kept.module, 0u);
+    ASSERT_TRUE(AnyCachedAddress(kept));
+    // One more reference keeps the library mapped for the tests that follow this one.
+    const HMODULE extra = LoadLibraryA(toolkit::kEngineLibraryName);
+    ASSERT_NE(extra, nullptr);
+
+    ReleaseEngine(editor);
+    EXPECT_EQ(editor.engineModule, nullptr);
+    EXPECT_EQ(toolkit::GetEngineBinding().module, 0u);
+    EXPECT_FALSE(AnyCachedAddress(toolkit::GetEngineBinding()));
+    // A wrapper called after the exit finds no library and does nothing.
+    EXPECT_EQ(toolkit::GetEngineProc(1), 0u);
+
+    toolkit::GetEngineBinding() = kept;
+    editor.engineModule = extra;
 }
 
 }  // namespace

@@ -124,19 +124,39 @@ struct Probe {
     Shade shade;
 };
 
+constexpr int kCentredLeft = (kBoxWidth - kPictureSide) / 2;
+constexpr int kCentredTop = (kBoxHeight - kPictureSide) / 2;
+
 TEST(ImageBoxDrawModes, PlaceThePictureAsEachModeSays) {
     struct Case {
         std::int32_t mode;
         std::vector<Probe> probes;
     };
     const std::vector<Case> cases = {
-        // Natural size at the corner; the white background elsewhere.
-        {kDrawNatural, {{1, 1, Shade::Blue}, {5, 5, Shade::Red}, {30, 20, Shade::White}}},
+        // Natural size at the corner; the white background elsewhere. The picture's last
+        // pixels and the first ones past it, and the first red pixel inside the border.
+        {kDrawNatural,
+         {{1, 1, Shade::Blue},
+          {5, 5, Shade::Red},
+          {30, 20, Shade::White},
+          {kPictureSide - 1, kPictureSide - 1, Shade::Blue},
+          {kPictureSide, 0, Shade::White},
+          {0, kPictureSide, Shade::White},
+          {kPictureBorder - 1, kPictureBorder - 1, Shade::Blue},
+          {kPictureBorder, kPictureBorder, Shade::Red}}},
         // Stretched: the border grows to 18 x 12 pixels.
         {kDrawStretched,
          {{5, 5, Shade::Blue}, {30, 20, Shade::Red}, {55, 35, Shade::Blue}, {10, 20, Shade::Blue}}},
         // Centred at natural size.
-        {kDrawCentred, {{30, 20, Shade::Red}, {26, 16, Shade::Blue}, {5, 5, Shade::White}}},
+        {kDrawCentred,
+         {{30, 20, Shade::Red},
+          {26, 16, Shade::Blue},
+          {5, 5, Shade::White},
+          {kCentredLeft, kCentredTop, Shade::Blue},
+          {kCentredLeft - 1, kCentredTop, Shade::White},
+          {kCentredLeft, kCentredTop - 1, Shade::White},
+          {kCentredLeft + kPictureSide - 1, kCentredTop + kPictureSide - 1, Shade::Blue},
+          {kCentredLeft + kPictureSide, kCentredTop, Shade::White}}},
         // Nine-grid with 3-pixel margins: the border stays 3 pixels wide.
         {kDrawNineGrid,
          {{1, 1, Shade::Blue}, {10, 20, Shade::Red}, {30, 1, Shade::Blue}, {58, 38, Shade::Blue}}},

@@ -1,11 +1,14 @@
 // Creation from layout attributes, and the cursors an element loads (and frees) itself.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "../support/GuardedBytes.h"
 #include "CoreTestSupport.h"
 #include "core/ElementMessages.h"
 
@@ -59,8 +62,11 @@ std::string WriteCursorFile() {
     return path;
 }
 
-std::vector<std::uint8_t> Values(const std::string& joined) {
-    return std::vector<std::uint8_t>(joined.begin(), joined.end());
+// The values text as the loader hands it over (not NUL-ended), at the end of readable memory,
+// so that a read past it faults in the test.
+std::unique_ptr<test_support::GuardedBytes> Values(const std::string& joined) {
+    return std::make_unique<test_support::GuardedBytes>(
+        std::vector<std::uint8_t>(joined.begin(), joined.end()));
 }
 
 TEST(LayoutCreation, AttributesFillTheRecordAnd20110ComesBeforeCreate) {
@@ -69,7 +75,7 @@ TEST(LayoutCreation, AttributesFillTheRecordAnd20110ComesBeforeCreate) {
     const auto values = Values("1,2,30,40,!,7,!,0,!,3,!,0");
     const HWND result = probe.CreateElementFromLayout(
         host.Window(), 0, host.OwnHandle(), 0, kProbeTypeId,
-        "Rect,ID,Visible,TabStopIndex,Focusable", values.data(), values.size(), "Probe");
+        "Rect,ID,Visible,TabStopIndex,Focusable", values->data(), values->size(), "Probe");
     EXPECT_EQ(result, host.Window());
     ASSERT_TRUE(probe.IsElementAlive());
     constexpr std::int32_t kId = 7;
@@ -91,7 +97,7 @@ TEST(LayoutCreation, WithoutRectOrIdNothingIsCreated) {
     ProbeElement probe;
     const auto values = Values("5");
     probe.CreateElementFromLayout(host.Window(), 0, host.OwnHandle(), 0, kProbeTypeId, "ID",
-                                  values.data(), values.size(), "Probe");
+                                  values->data(), values->size(), "Probe");
     EXPECT_FALSE(probe.IsElementAlive());
     EXPECT_TRUE(probe.m_ownLog.empty());
 }
@@ -102,7 +108,7 @@ TEST(LayoutCreation, CursorsLoadedFromFilesAreDestroyedWithTheElement) {
     ProbeElement probe;
     const auto values = Values("0,0,10,10,!,1,!," + path + ",1," + path + ",1");
     probe.CreateElementFromLayout(host.Window(), 0, host.OwnHandle(), 0, kProbeTypeId,
-                                  "Rect,ID,Cursor", values.data(), values.size(), "Probe");
+                                  "Rect,ID,Cursor", values->data(), values->size(), "Probe");
     const HCURSOR cursor = probe.m_cursor;
     const HCURSOR pressed = probe.m_pressedCursor;
     ASSERT_NE(cursor, nullptr);
@@ -122,7 +128,7 @@ TEST(LayoutCreation, SystemCursorIdsAreNotTheElementsToDestroy) {
     const auto values = Values("0,0,10,10,!,1,!," + std::to_string(kHandCursorId) + ",0," +
                                std::to_string(kArrowCursorId) + ",0");
     probe.CreateElementFromLayout(host.Window(), 0, host.OwnHandle(), 0, kProbeTypeId,
-                                  "Rect,ID,Cursor", values.data(), values.size(), "Probe");
+                                  "Rect,ID,Cursor", values->data(), values->size(), "Probe");
     EXPECT_EQ(probe.m_cursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(kHandCursorId)));
     EXPECT_EQ(probe.m_pressedCursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursorId)));
     EXPECT_EQ(probe.m_cursorOwnership, 0u);

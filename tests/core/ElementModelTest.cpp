@@ -171,5 +171,32 @@ TEST(ElementFont, SettingTheHeldFontAgainKeepsIt) {
     EXPECT_NE(probe.m_font, font);
 }
 
+TEST(ElementCursor, HandlesAreKeptAsGivenAndIdsAreLoaded) {
+    TestHost host;
+    ProbeElement probe;
+    probe.Create(host.Parent(), 0, 0, kWidth, kHeight);
+    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    const HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
+    const auto word = [](HCURSOR cursor) { return reinterpret_cast<std::uint32_t>(cursor); };
+    const auto id = [](LPCSTR name) { return reinterpret_cast<std::uint32_t>(name); };
+
+    // A handle without a pressed cursor is shown pressed too.
+    probe.SetElementCursor(word(hand), true);
+    EXPECT_EQ(probe.m_cursor, hand);
+    EXPECT_EQ(probe.m_pressedCursor, hand);
+
+    probe.SetElementCursor(id(IDC_CROSS), false);
+    EXPECT_EQ(probe.m_cursor, cross);
+    EXPECT_EQ(probe.m_pressedCursor, cross);
+
+    probe.SetElementCursor(word(hand), true, id(IDC_CROSS), false);
+    EXPECT_EQ(probe.m_cursor, hand);
+    EXPECT_EQ(probe.m_pressedCursor, cross);
+
+    probe.SetElementCursor(id(IDC_CROSS), false, word(hand), true);
+    EXPECT_EQ(probe.m_cursor, cross);
+    EXPECT_EQ(probe.m_pressedCursor, hand);
+}
+
 }  // namespace
 }  // namespace core_test

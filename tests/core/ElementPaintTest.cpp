@@ -96,6 +96,39 @@ TEST_F(Compositing, DisabledElementShowsAtHalfAlphaUnlessItsClassDrawsTheLook) {
     EXPECT_TRUE(Near(At(kRedOnly), kOpaqueRed));
 }
 
+TEST_F(Compositing, ADisabledElementThatIsPartlyTransparentHalvesItsOwnAlpha) {
+    m_blue.ElementDisabled(true);
+    EXPECT_TRUE(Near(At(kBlueOnly), Over(kOpaqueBlue, kWhite, kHalfAlpha / 2)));
+    m_blue.ElementDisabled(false);
+    EXPECT_TRUE(Near(At(kBlueOnly), Over(kOpaqueBlue, kWhite, kHalfAlpha)));
+}
+
+TEST_F(Compositing, ASmallMoveLeavesNothingWhereTheElementWas) {
+    // Nothing of the element: the white background where the host drew it, or nothing yet.
+    const auto background = [&](int x, int y) {
+        const std::uint32_t pixel = m_host.FramePixel(x, y);
+        return pixel == 0 || Near(pixel, kWhite);
+    };
+    // Moves of one pixel and of a few, right and down, then back left and up.
+    constexpr int kSteps[] = {1, 3, -2, -2};
+    const int y = kSide / 4;
+    for (const int step : kSteps) {
+        SCOPED_TRACE(step);
+        m_blue.MoveElement(m_blue.m_left + step, m_blue.m_top + step);
+        const int right = m_blue.m_left + kSide;
+        EXPECT_TRUE(background(right, y + step));
+        EXPECT_TRUE(Near(m_host.FramePixel(right - 1, y + step),
+                         Over(kOpaqueBlue, kWhite, kHalfAlpha)));
+        if (step < 0) {
+            // Where the right edge was before a move left.
+            EXPECT_TRUE(background(right - step - 1, y + step));
+        } else {
+            // Above the new top edge, where the element was before a move down.
+            EXPECT_TRUE(background(right - 2, m_blue.m_top - 1));
+        }
+    }
+}
+
 TEST_F(Compositing, ZOrderChangeSwapsTheOverlap) {
     m_red.SetElementZOrder(kZLast);
     EXPECT_TRUE(Near(At(kRedGreen), kOpaqueRed));

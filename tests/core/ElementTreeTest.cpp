@@ -158,6 +158,43 @@ TEST(Geometry, MovingAParentMovesItsChildrensWindowRectangles) {
     EXPECT_EQ(child.m_windowRight, 35 + kSize);
 }
 
+TEST(Geometry, ReparentingMovesTheWindowRectanglesOfTheElementAndItsChildren) {
+    constexpr POINT kFirstAt = {10, 10};
+    constexpr POINT kSecondAt = {60, 70};
+    constexpr POINT kElementAt = {5, 6};
+    constexpr POINT kChildAt = {2, 3};
+    constexpr int kBig = 100;
+    TestHost host;
+    ProbeElement first, second, element, child;
+    first.Create(host.Parent(), kFirstAt.x, kFirstAt.y, kBig, kBig);
+    const ElementHandle secondHandle =
+        second.Create(host.Parent(), kSecondAt.x, kSecondAt.y, kBig, kBig);
+    const ElementHandle handle =
+        element.Create(first.m_handle, kElementAt.x, kElementAt.y, kSize, kSize);
+    child.Create(handle, kChildAt.x, kChildAt.y, kSize, kSize);
+
+    struct Case {
+        std::uint32_t parent;
+        POINT origin;
+    };
+    const Case cases[] = {{secondHandle, kSecondAt}, {host.Parent(), {0, 0}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.parent);
+        element.SetElementParent(c.parent);
+        const POINT at = {c.origin.x + kElementAt.x, c.origin.y + kElementAt.y};
+        EXPECT_EQ(element.m_windowLeft, at.x);
+        EXPECT_EQ(element.m_windowTop, at.y);
+        EXPECT_EQ(element.m_windowRight, at.x + kSize);
+        EXPECT_EQ(element.m_windowBottom, at.y + kSize);
+        EXPECT_EQ(child.m_windowLeft, at.x + kChildAt.x);
+        EXPECT_EQ(child.m_windowTop, at.y + kChildAt.y);
+        EXPECT_EQ(child.m_windowBottom, at.y + kChildAt.y + kSize);
+        // Hit testing finds the element at its new place, just inside its right edge.
+        EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, at.x + kChildAt.x - 1, at.y, nullptr),
+                  handle);
+    }
+}
+
 TEST(Anchors, LeftAndRightAnchorsStretchWithTheContainer) {
     TestHost host;
     ProbeElement probe;
@@ -185,6 +222,44 @@ TEST(HitTest, TopmostFirstAndAlphaHitTestSkipsTransparentPixels) {
     EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, 15, 16, &point), hBelow);
     below.ElementDisabled(true);
     EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, 15, 16, &point), 0u);
+}
+
+TEST(HitTest, EdgesAndTheFaintestAlphaCount) {
+    constexpr int kLeft = 10;
+    constexpr int kTop = 20;
+    constexpr std::uint32_t kFaintest = 0x01FFFFFF;  // alpha 1
+    TestHost host;
+    ProbeElement probe(kFaintest);
+    const ElementHandle handle = probe.Create(host.Parent(), kLeft, kTop, kSize, kSize);
+    struct Case {
+        int x;
+        int y;
+        bool hit;
+    };
+    // The left and top edges belong to the element, the right and bottom ones to what follows.
+    const Case cases[] = {
+        {kLeft, kTop, true},          {kLeft + kSize - 1, kTop + kSize - 1, true},
+        {kLeft + kSize, kTop, false}, {kLeft, kTop + kSize, false},
+        {kLeft - 1, kTop, false},     {kLeft, kTop - 1, false},
+    };
+    // By the rectangle alone, and with alpha hit testing, which a faint pixel passes.
+    for (const bool alphaHitTest : {false, true}) {
+        probe.ElementAlphaHitTest(alphaHitTest);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " " << alphaHitTest);
+            std::uint32_t point = 0;
+            EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, c.x, c.y, &point),
+                      c.hit ? handle : 0u);
+            if (c.hit) {
+                EXPECT_EQ(point, static_cast<std::uint32_t>(MAKELPARAM(c.x - kLeft, c.y - kTop)));
+            }
+        }
+    }
+    EXPECT_EQ(ElementCanvasAlpha(&probe, kSize - 1, kSize - 1), 1u);
+    // Outside the canvas there is nothing to hit, whatever the point.
+    EXPECT_EQ(ElementCanvasAlpha(&probe, kSize, 0), 0u);
+    EXPECT_EQ(ElementCanvasAlpha(&probe, 0, kSize), 0u);
+    EXPECT_EQ(ElementCanvasAlpha(&probe, -1, 0), 0u);
 }
 
 TEST(HitTest, PointOutsideAPagesOnePixelCanvasIsTransparent) {

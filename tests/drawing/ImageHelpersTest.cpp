@@ -1,4 +1,5 @@
 // Image objects: encoding and loading round trips, area clones, edge fades, regions.
+#include "../support/GuardedBytes.h"
 #include "foundation/ImageHelpers.h"
 
 #include <windows.h>
@@ -62,7 +63,9 @@ TEST(ImageHelpers, PngRoundTripKeepsPixelsAndHasNoSlack) {
     // The bytes end exactly at the trailer: no zero slack of the memory block follows.
     EXPECT_TRUE(std::equal(kPngTrailer.begin(), kPngTrailer.end(), png.end() - kPngTrailer.size()));
 
-    GpImagePtr loaded = LoadImageFromBytes(png);
+    // Read from the end of readable memory, so that a read past the bytes faults here.
+    const test_support::GuardedBytes guarded(png);
+    GpImagePtr loaded = LoadImageFromBytes(guarded.data(), guarded.size());
     ASSERT_TRUE(loaded);
     ExpectSamePixels(picture.get(), loaded.get());
 
@@ -105,7 +108,8 @@ TEST(ImageHelpers, LoadingNothingOrNonsenseGivesNoImage) {
     const ByteArray nonsense = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
     EXPECT_FALSE(LoadImageFromBytes(ByteArray{}));
     EXPECT_FALSE(LoadImageFromBytes(nullptr, 0));
-    EXPECT_FALSE(LoadImageFromBytes(nonsense));
+    const test_support::GuardedBytes guarded(nonsense);
+    EXPECT_FALSE(LoadImageFromBytes(guarded.data(), guarded.size()));
     EXPECT_FALSE(LoadImageFile(nullptr));
     EXPECT_FALSE(LoadImageFile("Z:\\no\\such\\picture.png"));
 }

@@ -104,7 +104,50 @@ TEST(EngineExports, MapDataAndLayoutAttributesAreTaken) {
 
     Word object[4] = {W(&object)};
     EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(object), W("Rect"), W("1,2,3,4"), 1), 1u);
-    EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(object), W("Text"), 0, 0), 1u) << "empty value";
+}
+
+// The words of an element record as far as the text field, with the self cell naming it.
+struct ElementWords {
+    ElementWords() {
+        words[0] = W(&kMethodTable);
+        words[kFieldSelfCell] = W(words);
+    }
+    static constexpr Word kMethodTable = 1;  // never called: only its presence is checked
+    const char* Text() const { return reinterpret_cast<const char*>(words[kFieldText]); }
+    Word words[kFieldText + 1] = {};
+};
+
+TEST(EngineExports, TheTextAttributeBecomesTheElementsTextAfterAttaching) {
+    constexpr Word kBeforeAttaching = 1;
+    constexpr Word kAfterAttaching = 0;
+    ElementWords element;
+    EXPECT_EQ(
+        Call(kOrdSetLayoutAttribute, W(element.words), W("Text"), W("early"), kBeforeAttaching),
+        1u);
+    EXPECT_EQ(element.Text(), nullptr);
+    EXPECT_EQ(
+        Call(kOrdSetLayoutAttribute, W(element.words), W("Rect"), W("1,2,3,4"), kAfterAttaching),
+        1u);
+    EXPECT_EQ(element.Text(), nullptr);
+
+    // Any case of the name; a new text replaces the old one, and an empty one clears it.
+    for (const char* text : {"Name", "\xC3\xFB\xB3\xC6"}) {
+        ASSERT_EQ(
+            Call(kOrdSetLayoutAttribute, W(element.words), W("tEXT"), W(text), kAfterAttaching),
+            1u);
+        ASSERT_NE(element.Text(), nullptr);
+        EXPECT_STREQ(element.Text(), text);
+        EXPECT_NE(W(element.Text()), W(text)) << "a copy of its own";
+        EXPECT_NE(HeapSize(GetProcessHeap(), 0, element.Text()), static_cast<SIZE_T>(-1));
+    }
+    EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(element.words), W("Text"), 0, kAfterAttaching), 1u);
+    EXPECT_EQ(element.Text(), nullptr);
+
+    // A record whose self cell does not name it is no element.
+    ElementWords stray;
+    stray.words[kFieldSelfCell] = 0;
+    EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(stray.words), W("Text"), W("x"), kAfterAttaching), 0u);
+    EXPECT_EQ(stray.Text(), nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // rectangle values. Runs natively under the sanitizers too.
 #include "ThemePackage.h"
 
+#ifdef _WIN32
+#include "../support/GuardedBytes.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -59,6 +63,18 @@ const std::string kText =
     "; comment\r\n[Button]\r\nnormal = 1, 2.5, 30, 40, 7\r\ngird=4,4,4,4\r\n"
     "filltype=1\r\n[SysShadow.HostWnd]\r\nmargin=10,10,-10,-10\r\ncrborder=1,2\r\n";
 
+// Under Wine the package ends where readable memory ends, so a read past it faults in the test;
+// the native build has the address sanitizer for that.
+bool ParseAtTheEnd(Package& package, const std::vector<std::uint8_t>& bytes) {
+#ifdef _WIN32
+    const test_support::GuardedBytes guarded(bytes);
+    EXPECT_NE(guarded.data(), nullptr);
+    return package.Parse(guarded.data(), guarded.size());
+#else
+    return package.Parse(bytes.data(), bytes.size());
+#endif
+}
+
 TEST(ThemeFormat, CrcIsTheStandardOne) {
     const char* check = "123456789";
     constexpr std::uint32_t kStandardCheck = 0xCBF43926;
@@ -68,7 +84,7 @@ TEST(ThemeFormat, CrcIsTheStandardOne) {
 TEST(ThemeFormat, ValuesRectanglesAndPictures) {
     auto bytes = Build(kText, {{7, "PICTURE"}});
     Package package;
-    ASSERT_TRUE(package.Parse(bytes.data(), bytes.size()));
+    ASSERT_TRUE(ParseAtTheEnd(package, bytes));
     EXPECT_EQ(theme_format::DeclaredSize(bytes.data(), bytes.size()), bytes.size());
 
     const auto* normal = package.Find("BUTTON_Normal");
@@ -123,7 +139,7 @@ TEST(ThemeFormat, DamagedPackagesAreRefused) {
     cases.push_back({"NUL in the text", Build(std::string("[A]\nk=1\0", 8), {})});
     for (const auto& c : cases) {
         Package package;
-        EXPECT_FALSE(package.Parse(c.bytes.data(), c.bytes.size())) << c.what;
+        EXPECT_FALSE(ParseAtTheEnd(package, c.bytes)) << c.what;
         EXPECT_EQ(package.ValueCount(), 0u) << c.what;
     }
 }

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
+#include "../support/GuardedBytes.h"
 #include "TestIcons.h"
 #include "foundation/Icons.h"
 
@@ -34,16 +36,35 @@ IconFacts Describe(HANDLE handle) {
     return {info.fIcon != FALSE, info.xHotspot, info.yHotspot, bitmap.bmWidth};
 }
 
+// Every file is read from the end of readable memory, so a read past it faults here.
+HANDLE LoadGuarded(const ByteArray& bytes, int kind, int entry = 1) {
+    const test_support::GuardedBytes guarded(bytes);
+    EXPECT_NE(guarded.data(), nullptr);
+    return LoadIconFromBytes(guarded.data(), guarded.size(), kind, entry);
+}
+
+TEST(GuardedBytes, EndWhereReadableMemoryEnds) {
+    const ByteArray bytes = {1, 2, 3};
+    const test_support::GuardedBytes guarded(bytes, true);
+    ASSERT_NE(guarded.data(), nullptr);
+    EXPECT_EQ(ByteArray(guarded.data(), guarded.data() + guarded.size()), bytes);
+    EXPECT_FALSE(IsBadReadPtr(guarded.data(), guarded.size()));
+    EXPECT_TRUE(IsBadReadPtr(guarded.data() + guarded.size(), 1));
+    std::uint32_t length = 0;
+    std::memcpy(&length, guarded.data() - sizeof length, sizeof length);
+    EXPECT_EQ(length, bytes.size());
+}
+
 TEST(LoadIconFromBytes, MakesIconsAndCursorsFromWellFormedFiles) {
-    HANDLE icon = LoadIconFromBytes(MakeIconFile(kIconFileType, kTestIconSize, kTestIconSize, 0, 0),
-                                    kIconKindIcon);
+    HANDLE icon =
+        LoadGuarded(MakeIconFile(kIconFileType, kTestIconSize, kTestIconSize, 0, 0), kIconKindIcon);
     ASSERT_NE(icon, nullptr);
     const IconFacts iconFacts = Describe(icon);
     EXPECT_TRUE(iconFacts.icon);
     EXPECT_EQ(iconFacts.width, kTestIconSize);
     DestroyIcon(static_cast<HICON>(icon));
 
-    HANDLE cursor = LoadIconFromBytes(
+    HANDLE cursor = LoadGuarded(
         MakeIconFile(kCursorFileType, kTestIconSize, kTestIconSize, kHotX, kHotY), kIconKindCursor);
     ASSERT_NE(cursor, nullptr);
     const IconFacts cursorFacts = Describe(cursor);
@@ -84,6 +105,16 @@ TEST(LoadIconFromBytes, AnythingOutsideTheBytesGivesZero) {
              return b;
          },
          1},
+        {"image one byte past the end",
+         [&] {
+             ByteArray b = good;
+             std::uint32_t offset = 0;
+             std::memcpy(&offset, b.data() + firstEntry + kIconEntryImageOffset, sizeof offset);
+             PutAt<std::uint32_t>(b, firstEntry + kIconEntryImageSize,
+                                  static_cast<std::uint32_t>(b.size() - offset + 1));
+             return b;
+         },
+         1},
         {"offset and size wrapping round",
          [&] {
              ByteArray b = good;
@@ -108,10 +139,10 @@ TEST(LoadIconFromBytes, AnythingOutsideTheBytesGivesZero) {
          30},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LoadIconFromBytes(c.bytes(), kIconKindCursor, c.entry), nullptr) << c.name;
+        EXPECT_EQ(LoadGuarded(c.bytes(), kIconKindCursor, c.entry), nullptr) << c.name;
     }
     // The second entry of the good file is fine.
-    HANDLE second = LoadIconFromBytes(good, kIconKindCursor, 2);
+    HANDLE second = LoadGuarded(good, kIconKindCursor, 2);
     EXPECT_NE(second, nullptr);
     DestroyCursor(static_cast<HCURSOR>(second));
 }
@@ -119,12 +150,13 @@ TEST(LoadIconFromBytes, AnythingOutsideTheBytesGivesZero) {
 TEST(LoadIconFromBytes, OtherKindsGoThroughThePictureLoader) {
     constexpr int kPictureIcon = 3;  // PICTYPE_ICON
     const ByteArray icon = MakeIconFile(kIconFileType, kTestIconSize, kTestIconSize, 0, 0);
-    HANDLE handle = LoadIconFromBytes(icon, kPictureIcon);
+    HANDLE handle = LoadGuarded(icon, kPictureIcon);
     EXPECT_NE(handle, nullptr);
     if (handle != nullptr) {
         DestroyIcon(static_cast<HICON>(handle));
     }
-    EXPECT_EQ(LoadIconFromBytes(ByteArray{1, 2, 3}, kPictureIcon), nullptr);
+    EXPECT_EQ(LoadGuarded(ByteArray{1, 2, 3}, kPictureIcon), nullptr);
+    EXPECT_EQ(LoadIconFromBytes(nullptr, 0, kIconKindIcon), nullptr);
 }
 
 }  // namespace

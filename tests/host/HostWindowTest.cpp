@@ -108,7 +108,41 @@ TEST_F(HostPointerTest, ClickIsRaisedOnlyForDownAndUpOnTheSameElement) {
     EXPECT_EQ(m_test.Host().pressed, 0u);
 }
 
+TEST_F(HostPointerTest, WithoutCaptureAClickStillNeedsDownAndUpOnTheSameElement) {
+    HostWindow& host = m_test.Host();
+    // The capture is lost between press and release (a modal loop took it, for instance): the
+    // element that was pressed is still the one a release must find to make a click.
+    const auto pressWithoutCapture = [&](POINT at) {
+        SendMessageW(m_test.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        ReleaseCapture();
+        host.captureFlag = 0;
+        host.captured = 0;
+    };
+    const POINT first = m_test.CentreOf(m_first);
+    const POINT second = m_test.CentreOf(m_second);
+
+    pressWithoutCapture(first);
+    SendMessageW(m_test.Window(), WM_LBUTTONUP, 0, MAKELPARAM(second.x, second.y));
+    EXPECT_EQ(m_first.Seen(kMsgClick) + m_second.Seen(kMsgClick), 0);
+    EXPECT_EQ(m_second.Seen(WM_LBUTTONUP), 0);
+    EXPECT_EQ(host.pressed, 0u);
+
+    pressWithoutCapture(first);
+    SendMessageW(m_test.Window(), WM_LBUTTONUP, 0, MAKELPARAM(first.x, first.y));
+    EXPECT_EQ(m_first.Seen(WM_LBUTTONUP), 1);
+    EXPECT_EQ(m_first.Seen(kMsgClick), 1);
+    EXPECT_EQ(m_second.Seen(kMsgClick), 0);
+    EXPECT_EQ(host.pressed, 0u);
+}
+
 TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
+    // The real pointer starts off the elements, and what its earlier moves still cause has been
+    // dispatched before the crossings are counted.
+    POINT away = {kWindowWidth - kProbeGap, kWindowHeight - kProbeGap};
+    ClientToScreen(m_test.Window(), &away);
+    SetCursorPos(away.x, away.y);
+    PumpFor(100);
+    m_log.clear();
     for (const ProbeElement* probe : {&m_first, &m_second}) {
         const POINT point = m_test.CentreOf(*probe);
         POINT screen = point;
@@ -117,6 +151,9 @@ TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
         SetCursorPos(screen.x, screen.y);
         PostMessageW(m_test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
         ASSERT_TRUE(PumpUntil([&] { return m_test.Host().hovered == probe->m_handle; }));
+        // A further move inside the same element crosses nothing.
+        PostMessageW(m_test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x + 1, point.y + 1));
+        PumpFor(20);
     }
     std::vector<std::pair<ElementHandle, UINT>> crossings;
     for (const SeenMessage& seen : m_log) {
@@ -195,6 +232,29 @@ TEST(HostKeyboard, EscapeClosesOnlyWithItsFlag) {
     test.Host().EscapeCloses(true);
     SendMessageW(test.Window(), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+}
+
+TEST(HostKeyboard, AccessKeysGoWithTheirElement) {
+    constexpr WPARAM kKey = 'g';
+    std::vector<SeenMessage> log;
+    ProbeElement probe(kRed, &log);
+    TestWindow test;
+    const auto create = [&] {
+        return probe.Create(test.Parent(), kProbeGap, kCaptionHeight + kProbeGap, kProbeSize,
+                            kProbeSize);
+    };
+    const ElementHandle first = create();
+    test.Show();
+    ASSERT_EQ(SendMessageW(test.Window(), toolkit::kMsgAccessKey, first, kKey), 1);
+    SendMessageW(test.Window(), WM_SYSCHAR, kKey, 0);
+    EXPECT_EQ(probe.Seen(kMsgClick), 1);
+
+    // The same object made again gets the same handle, but it never asked for the key.
+    probe.DestroyElement();
+    ASSERT_EQ(create(), first);
+    log.clear();
+    SendMessageW(test.Window(), WM_SYSCHAR, kKey, 0);
+    EXPECT_EQ(probe.Seen(kMsgClick), 0);
 }
 
 // ---- Caption buttons and closing --------------------------------------------------------------
@@ -476,6 +536,112 @@ TEST(HostDestroy, DestroyingTheWindowDestroysEveryElement) {
         EXPECT_EQ(probe.m_alive, 0u);
     }
     EXPECT_EQ(test.Host().firstChild, 0u);
+}
+
+// ---- Placement and stacking -------------------------------------------------------------------
+
+// Records the placement flags of every WM_WINDOWPOSCHANGING that reaches one window of this
+// thread while it lives.
+class PlacementRecorder {
+public:
+    explicit PlacementRecorder(HWND window) {
+        s_window = window;
+        s_flags.clear();
+        m_hook = SetWindowsHookExW(WH_CALLWNDPROC, &Record, nullptr, GetCurrentThreadId());
+    }
+    ~PlacementRecorder() {
+        UnhookWindowsHookEx(m_hook);
+        s_window = nullptr;
+    }
+    PlacementRecorder(const PlacementRecorder&) = delete;
+    PlacementRecorder& operator=(const PlacementRecorder&) = delete;
+
+    // The flags of the first placement that carried all of `required`; 0 when none did.
+    static UINT FirstWith(UINT required) {
+        for (UINT flags : s_flags) {
+            if ((flags & required) == required) {
+                return flags;
+            }
+        }
+        return 0;
+    }
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && call->hwnd == s_window && call->message == WM_WINDOWPOSCHANGING) {
+            s_flags.push_back(reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HWND s_window = nullptr;
+    static inline std::vector<UINT> s_flags;
+    HHOOK m_hook = nullptr;
+};
+
+// A plain top-level window that lies over everything made before it.
+class CoveringWindow {
+public:
+    CoveringWindow()
+        : m_window(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, kWindowX, kWindowY,
+                                   kWindowWidth, kWindowHeight, nullptr, nullptr, nullptr,
+                                   nullptr)) {}
+    ~CoveringWindow() { DestroyWindow(m_window); }
+    CoveringWindow(const CoveringWindow&) = delete;
+    CoveringWindow& operator=(const CoveringWindow&) = delete;
+
+private:
+    HWND m_window;
+};
+
+constexpr std::int32_t kShowCentred = 3;
+
+TEST(HostPlacement, CentringOnTheScreenRaisesTheWindow) {
+    TestWindow test;
+    test.Show();
+    CoveringWindow cover;
+    UINT flags = 0;
+    {
+        PlacementRecorder recorder(test.Window());
+        EXPECT_EQ(test.Host().WindowShowState(kShowCentred), 1);
+        flags = PlacementRecorder::FirstWith(SWP_NOSIZE);
+    }
+    ASSERT_NE(flags, 0u);
+    EXPECT_EQ(flags & (SWP_NOZORDER | SWP_NOMOVE), 0u);
+    EXPECT_NE(flags & SWP_NOOWNERZORDER, 0u);
+    RECT rect{};
+    GetWindowRect(test.Window(), &rect);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2);
+    EXPECT_EQ(rect.right - rect.left, kWindowWidth);
+}
+
+TEST(HostPlacement, LayeredAttachRefreshesTheFrameAndRaisesTheWindow) {
+    toolkit::ToolkitWindowOptions placement;
+    placement.x = kWindowX;
+    placement.y = kWindowY;
+    placement.width = kWindowWidth;
+    placement.height = kWindowHeight;
+    const HWND window = toolkit::CreateToolkitWindow(placement);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    CoveringWindow cover;
+
+    toolkit::HostAttachOptions options;
+    options.layeredAlpha = kLayeredAlpha;
+    HostWindow host;
+    UINT flags = 0;
+    {
+        PlacementRecorder recorder(window);
+        ASSERT_TRUE(host.AttachWindow(window, options));
+        flags = PlacementRecorder::FirstWith(SWP_FRAMECHANGED);
+    }
+    ASSERT_NE(flags, 0u);
+    EXPECT_EQ(flags & SWP_NOZORDER, 0u);
+    EXPECT_EQ(flags & (SWP_NOSIZE | SWP_NOMOVE), static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
+    DestroyWindow(window);
+    host.FreeMembers();
 }
 
 // ---- Window-free helpers ----------------------------------------------------------------------

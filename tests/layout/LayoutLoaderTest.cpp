@@ -6,11 +6,13 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "HostTestSupport.h"
 #include "core/ElementEvents.h"
 #include "core/LayoutLoader.h"
 #include "foundation/ControlClasses.h"
+#include "foundation/EngineBinding.h"
 
 namespace layout_test {
 namespace {
@@ -152,6 +154,10 @@ TEST(LoadLayoutFromXml, BuildsTheWindowAndItsElementTree) {
             e.parentId != 0 ? FindElementById(layout.Window(), e.parentId) : ElementHandle{0};
         EXPECT_EQ(element->m_parent, parent) << e.id;
     }
+    // The layout's text reaches the element, and only where it was given.
+    EXPECT_EQ(layout.Find(kLabelId)->ElementText(), "Name");
+    EXPECT_EQ(layout.Find(kButtonId)->ElementText(), "OK");
+    EXPECT_EQ(layout.Find(kNestedId)->ElementText(), "");
     // An element its attributes do not place is not made.
     EXPECT_EQ(layout.Find(kNoRectId), nullptr);
     EXPECT_EQ(FindElementById(layout.Window(), kMissingId), 0u);
@@ -195,6 +201,39 @@ int ThreadWindowCount() {
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+// An element class that reports which of its copies had their members freed.
+std::vector<const void*> g_freedCopies;
+
+class CountingElement : public Element {
+public:
+    void FreeMembers() override { g_freedCopies.push_back(this); }
+    std::uint32_t Clone() override {
+        return static_cast<std::uint32_t>(
+            reinterpret_cast<std::uintptr_t>(CloneOnProcessHeap(*this)));
+    }
+};
+
+constexpr char kCountingClass[] = "COUNTING";
+constexpr std::int32_t kCountingTypeId = 90;
+
+TEST(LoadLayoutFromXml, ACopyThatCreationRefusedIsFreed) {
+    static CountingElement prototype;
+    ASSERT_TRUE(EngineRegisterClass(
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&prototype)),
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(kCountingClass)),
+        kCountingTypeId));
+    g_freedCopies.clear();
+    constexpr std::int32_t kPlacedId = 31;
+    LayoutWindow layout(
+        "<Window><Item objtype=\"Counting\" Rect=\"1,1,5,5\" ID=\"31\"/>"
+        "<Item objtype=\"Counting\" ID=\"30\"/></Window>");
+    ASSERT_NE(layout.Window(), nullptr);
+    ASSERT_NE(layout.Find(kPlacedId), nullptr);
+    // Only the copy without a place was given up.
+    ASSERT_EQ(g_freedCopies.size(), 1u);
+    EXPECT_NE(g_freedCopies.front(), layout.Find(kPlacedId));
 }
 
 TEST(LoadLayoutFromXml, MalformedDocumentsCreateNothing) {

@@ -335,8 +335,20 @@ TEST_F(ListBoxes, OperationsRefuseIndexesOutOfRange) {
         EXPECT_FALSE(m_list.DeleteColumn(bad));
         EXPECT_EQ(m_list.CurrentItemProp(bad), 0);
     }
+    // The last item and the last column are inside the range.
+    constexpr std::int32_t kLast = 2;
+    constexpr std::int32_t kImage = 3;
+    EXPECT_TRUE(m_list.SetItemText(kLast, kLast, L"corner"));
+    EXPECT_EQ(m_list.ItemText(kLast, kLast), L"corner");
+    EXPECT_TRUE(m_list.SetCellImage(kLast, kLast, kImage));
+    EXPECT_EQ(m_list.CellImage(kLast, kLast), kImage);
+    EXPECT_TRUE(m_list.SetItemData(kLast, kImage));
+    EXPECT_EQ(m_list.ItemData(kLast), static_cast<std::uint32_t>(kImage));
+    EXPECT_EQ(m_list.ColumnWidth(kLast), kSecondWidth);
+
     EXPECT_EQ(m_list.InsertItem(4, L"x"), 0);
-    EXPECT_EQ(m_list.ItemCount(), 2);
+    EXPECT_EQ(m_list.InsertItem(3, L"x"), 3);  // right after the last item
+    EXPECT_EQ(m_list.ItemCount(), 3);
     m_list.Sort(3, kSortAscending, kSortText);  // an invalid column sorts nothing
     EXPECT_EQ(m_list.ItemText(1), L"1");
 }
@@ -348,6 +360,43 @@ TEST_F(ListBoxes, DeletingAnItemShrinksTheContentAndFollowsTheCurrentItem) {
     EXPECT_EQ(m_list.ContentHeight(), (kManyItems - 1) * m_list.RowHeight());
     EXPECT_EQ(m_list.CurrentItemProp(), 2);
     EXPECT_EQ(m_list.ItemText(m_list.CurrentItemProp()), L"3");
+}
+
+TEST_F(ListBoxes, DeletingKeepsTheViewInStepWithTheBar) {
+    Create();
+    const std::int32_t row = m_list.RowHeight();
+    constexpr std::int32_t kScrolledRows = 5;
+    // Above the view, within it, and below it: the bar moves up a row each time and the view
+    // follows it, one row up.
+    for (const std::int32_t deleted : {1, kScrolledRows + 2, kManyItems}) {
+        SCOPED_TRACE(deleted);
+        m_list.DeleteAllItems();
+        for (std::int32_t i = 1; i <= kManyItems; ++i) {
+            m_list.InsertItem(0, std::to_wstring(i).c_str());
+        }
+        m_list.VerticalBar().Position(kScrolledRows * row);
+        m_list.ScrollToY(kScrolledRows * row);
+        ASSERT_EQ(m_list.TopItem(), kScrolledRows + 1);
+        EXPECT_TRUE(m_list.DeleteItem(deleted));
+        EXPECT_EQ(m_list.ScrollYPos(), (kScrolledRows - 1) * row);
+        EXPECT_EQ(m_list.VerticalBar().Position(), m_list.ScrollYPos());
+        EXPECT_EQ(m_list.TopItem(), kScrolledRows);
+        EXPECT_EQ(m_list.TopItem(), TopItemFor(m_list.ScrollYPos(), row));
+        // Moving back to where the view was before the delete is a real move.
+        m_list.ScrollToY(kScrolledRows * row);
+        EXPECT_EQ(m_list.TopItem(), kScrolledRows + 1);
+    }
+}
+
+TEST_F(ListBoxes, AListWithoutColumnsTakesNoItems) {
+    ASSERT_NE(m_list.Create(m_host.Parent(), 0, 0, kWidth, kHeight), 0u);
+    EXPECT_EQ(m_list.InsertItem(0, L"lost"), 0);
+    EXPECT_EQ(m_list.InsertItemA(0, "lost"), 0);
+    EXPECT_EQ(m_list.ItemCount(), 0);
+    EXPECT_EQ(m_list.ContentHeight(), 0);
+    m_list.InsertColumn(0, L"A", kFirstWidth);
+    EXPECT_EQ(m_list.InsertItem(0, L"kept"), 1);
+    EXPECT_EQ(m_list.ItemText(1), L"kept");
 }
 
 }  // namespace

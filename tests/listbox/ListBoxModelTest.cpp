@@ -90,6 +90,29 @@ TEST(ListBoxModel, DeleteMovesReferencesOfLaterItems) {
     EXPECT_EQ(model.currentItem, 3);
 }
 
+TEST(ListBoxModel, InsertingMovesOnlyTheReferencesAtOrAfterThePosition) {
+    constexpr std::int32_t kChosen = 2;
+    struct Case {
+        std::int32_t position;
+        std::int32_t chosenAfter;
+    };
+    // Before the chosen item, at it, right after it, and appended at the end.
+    const Case cases[] = {
+        {1, kChosen + 1}, {kChosen, kChosen + 1}, {kChosen + 1, kChosen}, {0, kChosen}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        ListBoxModel model = ModelWith({L"a", L"b", L"c"});
+        model.SelectItem(kChosen);
+        model.currentItem = kChosen;
+        model.hotItem = kChosen;
+        model.InsertItem(c.position, ListItem{});
+        EXPECT_EQ(model.Selection(), std::vector<std::int32_t>{c.chosenAfter});
+        EXPECT_EQ(model.currentItem, c.chosenAfter);
+        EXPECT_EQ(model.hotItem, c.chosenAfter);
+        EXPECT_EQ(model.Item(c.chosenAfter).cellTexts[0], L"b");
+    }
+}
+
 TEST(ListBoxModel, PartialFindMatchesWholeCharactersOnly) {
     // As bytes, U+4100 (00 41) would occur inside "AA" (41 00 41 00).
     ListBoxModel model = ModelWith({L"AA"});
@@ -171,18 +194,41 @@ TEST(ListBoxGeometry, RowsAndZeroRowHeight) {
     for (const Case& c : cases) {
         EXPECT_EQ(VisibleRowsFor(c.height, c.rowHeight), c.rows) << c.height;
     }
-    EXPECT_EQ(ItemAtY(0, 1, 0, kRowHeight), 1);
-    EXPECT_EQ(ItemAtY(15, 1, 10, kRowHeight), 2);  // half the first row scrolled away
+    // The last pixel of a row and the first of the next, unscrolled and partly scrolled.
+    constexpr std::int32_t kTop = 3;
+    constexpr std::int32_t kScrolled = 10;
+    struct RowCase {
+        float y;
+        std::int32_t scrollY;
+        std::int32_t item;
+    };
+    const RowCase rowCases[] = {
+        {0, 0, kTop},
+        {kRowHeight - 1, 0, kTop},
+        {kRowHeight, 0, kTop + 1},
+        {kRowHeight - kScrolled - 1, kScrolled, kTop},
+        {kRowHeight - kScrolled, kScrolled, kTop + 1},
+        {15, kScrolled, kTop + 1},  // half the first row scrolled away
+    };
+    for (const RowCase& c : rowCases) {
+        EXPECT_EQ(ItemAtY(c.y, kTop, c.scrollY, kRowHeight), c.item) << c.y << "/" << c.scrollY;
+    }
+    EXPECT_EQ(TopItemFor(kRowHeight - 1, kRowHeight), 1);
+    EXPECT_EQ(TopItemFor(kRowHeight, kRowHeight), 2);
     EXPECT_EQ(TopItemFor(45, kRowHeight), 3);
+    EXPECT_EQ(RowOffset(kRowHeight + 1, kRowHeight), 1);
     EXPECT_EQ(ItemAtY(15, 1, 10, 0), 0);
     EXPECT_EQ(TopItemFor(45, 0), 1);
     EXPECT_EQ(RowOffset(45, 0), 0);
 
     ListBoxModel model = ModelWith({L"a"});
     model.InsertColumn(0, ListColumn{L"B", 0, 0, kDefaultColumnWidth});
+    constexpr float kLeft = 5;
     EXPECT_EQ(ColumnAtX(model, 0, 10), 1);
-    EXPECT_EQ(ColumnAtX(model, 0, kDefaultColumnWidth), 2);
-    EXPECT_EQ(ColumnAtX(model, 0, 2 * kDefaultColumnWidth), 0);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + kDefaultColumnWidth - 1), 1);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + kDefaultColumnWidth), 2);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + 2 * kDefaultColumnWidth - 1), 2);
+    EXPECT_EQ(ColumnAtX(model, kLeft, kLeft + 2 * kDefaultColumnWidth), 0);
 }
 
 }  // namespace

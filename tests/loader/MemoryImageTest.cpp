@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "../support/GuardedBytes.h"
 #include "LoaderProbe.h"
 #include "foundation/CheckedMemory.h"
 #include "foundation/EngineBinding.h"
@@ -50,9 +51,11 @@ std::string TakeEvents() {
     return events;
 }
 
+// The image ends where readable memory ends, so a read past it faults in the test.
 std::uint32_t Load(const ByteArray& bytes, std::uintptr_t resolver = 0, std::uint32_t user = 0) {
-    const CountedBytes counted(bytes);
-    return LoadImageFromMemory(reinterpret_cast<std::uintptr_t>(counted.data()), resolver, user);
+    const test_support::GuardedBytes guarded(bytes, true);
+    EXPECT_NE(guarded.data(), nullptr);
+    return LoadImageFromMemory(guarded.address(), resolver, user);
 }
 
 // Where the probe's headers lie in its file, to damage them on purpose.

@@ -230,6 +230,33 @@ TEST_F(MenuFixture, AccessKeyChoosesItsItem) {
     EXPECT_TRUE(MenuWindows().empty());
 }
 
+TEST_F(MenuFixture, TabFocusesARowThatIsPaintedAsHoveredAndEnterChoosesIt) {
+    m_menu.PopupMenuColor(kBlueArgb);
+    ModalScript script;
+    script.Until([] { return RootMenuWindow() != nullptr; })
+        .Then([] { PostMessageW(RootMenuWindow(), WM_KEYDOWN, VK_TAB, 0); })
+        .Until([&] {
+            const HWND root = RootMenuWindow();
+            return HostWindowFromWindow(root)->focused == Row(root, kRowFirst)->m_handle;
+        })
+        .Then([&] {
+            const HWND root = RootMenuWindow();
+            const MenuItem* row = Row(root, kRowFirst);
+            EXPECT_NE(row->m_state & kStateFocused, 0u);
+            EXPECT_NE(HostWindowFromWindow(root)->hovered, row->m_handle);
+            const auto* pixels = static_cast<const std::uint32_t*>(row->m_canvasBits);
+            GdiFlush();
+            const std::uint32_t pixel = pixels[(row->m_height / 2) * row->m_width + 1];
+            EXPECT_GT(host_test::Blue(pixel), host_test::Red(pixel));
+            EXPECT_GT(host_test::Alpha(pixel), 0u);
+            PostMessageW(root, WM_KEYDOWN, VK_RETURN, 0);
+        });
+    EXPECT_EQ(Show(script), 1u);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(m_counters.first, 1);
+    EXPECT_TRUE(MenuWindows().empty());
+}
+
 TEST_F(MenuFixture, HoveredRowIsFilledWithTheMenuColour) {
     m_menu.PopupMenuColor(kBlueArgb);
     ModalScript script;

@@ -147,6 +147,36 @@ TEST_F(ScrollBars, ArrowAndTrackPressesStepAndNotify) {
     }
 }
 
+TEST_F(ScrollBars, ArrowsStepByTheLineStepAndStopAtTheEnds) {
+    ASSERT_NE(Create(), 0u);
+    constexpr std::int32_t kLineStep = 7;
+    constexpr std::int32_t kLimit = 100 - kPage;  // the default range ends at 100
+    m_bar.LineStep(kLineStep);
+    const int forward = kLength - static_cast<int>(kArrow) / 2;
+    const int back = static_cast<int>(kArrow) / 2;
+    struct Case {
+        int at;
+        std::int32_t from;
+        std::int32_t to;
+    };
+    const Case cases[] = {
+        {forward, 0, kLineStep},
+        {forward, kLimit - kLineStep + 1, kLimit},  // the last step is cut at the limit
+        {back, kLimit, kLimit - kLineStep},
+        {back, kLineStep - 1, 0},  // and the first at the minimum
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
+        m_bar.Position(c.from);
+        g_notices.clear();
+        Press(c.at);
+        Release(c.at);
+        EXPECT_EQ(m_bar.Position(), c.to);
+        ASSERT_EQ(g_notices.size(), 1u);
+        EXPECT_EQ(g_notices.front().position, static_cast<std::uint32_t>(c.to));
+    }
+}
+
 TEST_F(ScrollBars, HeldArrowRepeatsUntilTheEnd) {
     ASSERT_NE(Create(), 0u);
     constexpr std::int32_t kShortLimit = 3;

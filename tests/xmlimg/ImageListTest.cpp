@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
+#include "foundation/EngineBinding.h"
 #include "foundation/ImageHelpers.h"
 #include "foundation/Toolkit.h"
 
@@ -15,12 +19,21 @@ constexpr Gdiplus::ARGB kRed = 0xFFFF0000;
 constexpr int kCellWidth = 16;
 constexpr int kCellHeight = 8;
 constexpr int kPictureSize = 32;
+// The GDI+ image format of PNG files.
+constexpr char kPngFormat[] = "{B96B3CAF-0728-11D3-9D7B-0000F81EF32E}";
 
 // GDI+ for the whole program; every list dies inside its test.
+// The engine loads pictures from files and handles for the list.
 class ToolkitEnvironment : public testing::Environment {
 public:
-    void SetUp() override { InitToolkit(); }
-    void TearDown() override { ShutdownToolkit(); }
+    void SetUp() override {
+        InitToolkit();
+        BindEngine(reinterpret_cast<std::uintptr_t>(LoadLibraryA(kEngineLibraryName)), false);
+    }
+    void TearDown() override {
+        FreeEngine();
+        ShutdownToolkit();
+    }
 };
 testing::Environment* const kToolkit = testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
@@ -144,6 +157,63 @@ TEST(ImageList, AClonesImagesOutliveTheSourcesClear) {
     // The shared canvas still works for the clone.
     EXPECT_EQ(clone.Add(picture.get()), 2);
     EXPECT_EQ(CentrePixel(clone.Get(2)), kRed);
+}
+
+TEST(ImageList, ALinkedControlIsAnsweredWithOneAndWrittenBack) {
+    constexpr std::uint32_t kControl = 0x1234;
+    constexpr std::uint32_t kUntouched = 0xDEAD;
+    ImageList list;
+    std::uint32_t reference = kUntouched;
+    EXPECT_EQ(list.GetLinkedControl(reference), 0);
+    EXPECT_EQ(reference, kUntouched);
+    EXPECT_EQ(list.LinkControl(0, &reference), 0);
+    EXPECT_EQ(reference, kUntouched);
+
+    EXPECT_EQ(list.LinkControl(kControl, &reference), 1);
+    EXPECT_EQ(reference, kControl);
+    reference = kUntouched;
+    EXPECT_EQ(list.GetLinkedControl(reference), 1);
+    EXPECT_EQ(reference, kControl);
+    // A clone shows the same control.
+    ImageList clone(list);
+    reference = kUntouched;
+    EXPECT_EQ(clone.GetLinkedControl(reference), 1);
+    EXPECT_EQ(reference, kControl);
+}
+
+TEST(ImageList, PicturesFromFilesAndHandlesAreAddedAtTheCellSize) {
+    ImageList list;
+    ASSERT_NE(list.SetCellSize(kCellWidth, kCellHeight), 0u);
+    GpBitmapPtr picture = RedPicture();
+
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "image_list_test.png";
+    const ByteArray png = EncodeImageToBytes(picture.get(), kPngFormat);
+    ASSERT_FALSE(png.empty());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    EXPECT_EQ(list.AddFromFile(path.c_str()), 1);
+    EXPECT_EQ(list.AddFromFile((path + ".missing").c_str()), 0);
+    DeleteFileA(path.c_str());
+
+    HBITMAP bitmap = nullptr;
+    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(picture.get(), &bitmap, 0), Gdiplus::Ok);
+    EXPECT_EQ(
+        list.AddFromSource(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(bitmap))),
+        2);
+    DeleteObject(bitmap);
+    EXPECT_EQ(list.AddFromSource(0), 0);
+
+    ASSERT_EQ(list.Count(), 2);
+    for (std::int32_t index = 1; index <= list.Count(); ++index) {
+        SCOPED_TRACE(index);
+        Gdiplus::GpImage* stored = list.Get(index);
+        ASSERT_NE(stored, nullptr);
+        EXPECT_EQ(GetImageWidth(stored), kCellWidth);
+        EXPECT_EQ(GetImageHeight(stored), kCellHeight);
+        EXPECT_EQ(Gdiplus::Color(CentrePixel(stored)).GetRed(), Gdiplus::Color(kRed).GetRed());
+    }
 }
 
 }  // namespace

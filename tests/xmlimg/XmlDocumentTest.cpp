@@ -213,5 +213,40 @@ TEST(XmlDocument, BadInputFailsQuietly) {
     EXPECT_EQ(document.RootName(), "Window");
 }
 
+TEST(NullInterfaceObject, AnswersEveryCallWithNothing) {
+    NullInterfaceObject object;
+    EXPECT_EQ(object.Self(), &object);
+    NullInterfaceObject copy = object.Clone();
+    EXPECT_EQ(copy.Self(), &copy);
+
+    void* found = &object;
+    EXPECT_EQ(object.QueryInterface(IID_IDispatch, &found), E_NOTIMPL);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(object.AddRef(), 0u);
+    EXPECT_EQ(object.Release(), 0u);
+    UINT count = 1;
+    EXPECT_EQ(object.GetTypeInfoCount(&count), E_NOTIMPL);
+    EXPECT_EQ(count, 0u);
+    ITypeInfo* info = reinterpret_cast<ITypeInfo*>(&object);
+    EXPECT_EQ(object.GetTypeInfo(0, 0, &info), E_NOTIMPL);
+    EXPECT_EQ(info, nullptr);
+    DISPID id = 0;
+    EXPECT_EQ(object.GetIDsOfNames(IID_NULL, nullptr, 0, 0, &id), E_NOTIMPL);
+    EXPECT_EQ(object.Invoke(0, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+              E_NOTIMPL);
+    EXPECT_EQ(object.GetDispID(nullptr, 0, &id), E_NOTIMPL);
+    EXPECT_EQ(object.InvokeEx(0, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+              E_NOTIMPL);
+    EXPECT_EQ(object.DeleteMemberByName(nullptr, 0), E_NOTIMPL);
+    EXPECT_EQ(object.DeleteMemberByDispID(0), E_NOTIMPL);
+    DWORD properties = 0;
+    EXPECT_EQ(object.GetMemberProperties(0, 0, &properties), E_NOTIMPL);
+    BSTR name = nullptr;
+    EXPECT_EQ(object.GetMemberName(0, &name), E_NOTIMPL);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(object.GetNextDispID(0, 0, &id), E_NOTIMPL);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+}
+
 }  // namespace
 }  // namespace toolkit

@@ -337,8 +337,13 @@ std::int32_t ListBox::InsertItem(std::int32_t position, const wchar_t* text, std
                                  std::uint32_t data, std::int32_t indent,
                                  std::optional<std::uint32_t> textColour, std::uint32_t backColour,
                                  bool present) {
+    // An item keeps its text in the first column's cell; with no column there is nowhere to keep
+    // it, so nothing is inserted.
+    if (m_model.ColumnCount() == 0) {
+        return 0;
+    }
     ListItem item;
-    item.cellTexts.assign(std::max(m_model.ColumnCount(), 1), std::wstring());
+    item.cellTexts.assign(m_model.ColumnCount(), std::wstring());
     item.cellImages.assign(item.cellTexts.size(), 0);
     item.cellTexts[0] = text != nullptr ? text : L"";
     item.cellImages[0] = image;
@@ -394,6 +399,9 @@ bool ListBox::DeleteItem(std::int32_t position) {
     if (m_vBar.IsElementAlive()) {
         m_vBar.MaxValue(m_contentHeight);
         m_vBar.Position(m_vBar.Position() - m_rowHeight);
+        // The view follows the bar: otherwise moving the bar back to where the view still is
+        // would look like no move at all.
+        m_scrollY = m_vBar.Position();
     }
     if (position < m_topItem) {
         m_topItem = std::max(1, m_topItem - 1);
@@ -404,6 +412,13 @@ bool ListBox::DeleteItem(std::int32_t position) {
         MoveCanvasBand({0, top + row, m_listRect.Width, rows - top - row},
                        {0, top, m_listRect.Width, rows - top - row});
         DrawItem(m_topItem + m_visibleRows, false);
+        DrawBody(true);
+    }
+    // A bar that moved up a row over a visible or later item scrolls the rows with it.
+    const std::int32_t top = TopItemFor(m_scrollY, m_rowHeight);
+    if (m_vBar.IsElementAlive() && m_rowHeight > 0 && top != m_topItem) {
+        m_topItem = top;
+        DrawRows(m_topItem, m_topItem + m_visibleRows);
         DrawBody(true);
     }
     return true;

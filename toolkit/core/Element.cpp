@@ -445,6 +445,9 @@ LRESULT Element::OnDestroy() {
     DestroyChildElements(m_firstChild);
 
     ReleaseElementRefs(this, host, true, false);
+    // The host window forgets the element's access key, so that the key never reaches a later
+    // element that happens to get the same handle.
+    SendMessageW(m_hostWindow, kMsgAccessKey, handle, 0);
     UnlinkElement(this, host, m_parent);
     RemoveFromTabChain(this, host);
 

@@ -84,6 +84,8 @@ enum ElementField : std::uint32_t {
 
 static_assert(kFieldSelf == engine_abi::kFieldSelfCell,
               "the handle cell is shared with the engine");
+static_assert(kFieldAlive == engine_abi::kFieldAlive && kFieldText == engine_abi::kFieldText,
+              "the engine reads the alive flag and writes the text");
 
 // State bits (field 13).
 enum ElementState : std::uint32_t {

@@ -69,6 +69,19 @@ void Element::SetElementParent(std::uint32_t newParent, bool redraw) {
     UnlinkElement(this, host, m_parent);
     LinkAsLastChild(this, host, parent);
     m_parent = parent;
+    // The rectangle in window coordinates follows the new parent, and the children follow it, so
+    // that hit tests and tooltips find the element where it is drawn.
+    const POINT origin = ParentOrigin(this);
+    const std::int32_t dx = origin.x + m_left - m_windowLeft;
+    const std::int32_t dy = origin.y + m_top - m_windowTop;
+    if (dx != 0 || dy != 0) {
+        m_windowLeft += dx;
+        m_windowTop += dy;
+        m_windowRight += dx;
+        m_windowBottom += dy;
+        BroadcastToSiblings(m_firstChild, kMsgParentMoved, static_cast<WPARAM>(dx),
+                            static_cast<LPARAM>(dy));
+    }
     if (redraw) {
         UpdateElement();
     }
@@ -395,7 +408,9 @@ void Element::SetElementCursor(std::uint32_t cursor, bool cursorIsHandle,
     // Cursors handed over as handles stay their giver's; system cursors are shared.
     m_cursorOwnership = 0;
     m_cursor = load(cursor, cursorIsHandle);
-    m_pressedCursor = pressedCursor ? load(*pressedCursor, pressedIsHandle) : load(cursor, false);
+    // Without its own pressed cursor the element keeps the cursor it shows, a handle included:
+    // reading a handle as a system cursor id would give no cursor at all.
+    m_pressedCursor = pressedCursor ? load(*pressedCursor, pressedIsHandle) : m_cursor;
 }
 
 // ---- Alpha, transitions and flags ---------------------------------------------------------------

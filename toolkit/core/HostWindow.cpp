@@ -313,8 +313,7 @@ bool HostWindow::AttachWindow(HWND target, const HostAttachOptions& options) {
     previousProc =
         reinterpret_cast<WNDPROC>(SetWindowLongW(target, GWL_WNDPROC, static_cast<LONG>(newThunk)));
     if (alpha != kNotLayered) {
-        SetWindowPos(target, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        SetWindowPos(target, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
     }
 
     if (captionFlags != 0) {
@@ -499,7 +498,7 @@ std::int32_t HostWindow::WindowShowState(std::optional<std::int32_t> state) {
             const int x = (GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2;
             const int y = (GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2;
             return SetWindowPos(window, nullptr, x, y, 0, 0,
-                                SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOZORDER)
+                                SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER)
                        ? 1
                        : 0;
         }

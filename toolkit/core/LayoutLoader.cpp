@@ -257,6 +257,20 @@ bool ParseGridList(const std::string& text, float out[4]) {
 
 // ---- Elements -----------------------------------------------------------------------------------
 
+namespace {
+
+// The engine made the clone on the process heap through the class's slot 1 and forgets it when
+// creation is refused; nothing else holds it, so its members and its block are released here.
+void FreeRefusedClone(Element* object) {
+    if (object == nullptr) {
+        return;
+    }
+    object->FreeMembers();
+    HeapFree(GetProcessHeap(), 0, object);
+}
+
+}  // namespace
+
 ElementHandle CreateElementByClassName(const std::string& className, std::int32_t& typeId) {
     typeId = 0;
     if (className.empty()) {
@@ -316,10 +330,11 @@ std::uint32_t CreateChildElementsFromXml(HWND window, std::uint32_t ownHandle,
                           reinterpret_cast<const std::uint8_t*>(valuesText.data()),
                           valuesText.size(), className.c_str());
             // An element its attributes did not describe (no "Rect" or "ID") never came alive:
-            // the engine forgets it and its children go to the window.
+            // the engine forgets it, its clone is freed, and its children go to the window.
             if (result == nullptr || ReadElementField(element, kFieldAlive) != 1) {
                 if (ReadElementField(element, kFieldAlive) != 1) {
                     EngineDestroyElement(element);
+                    FreeRefusedClone(object);
                 }
                 element = 0;
             }

@@ -97,13 +97,10 @@ std::uint32_t MenuItem::Clone() {
 
 ElementHandle MenuItem::CreateMenuItem(HWND window, std::int32_t x, std::int32_t y,
                                        std::int32_t width, std::int32_t height) {
-    ElementCreateOptions options;
-    // Rows never take the focus: the pointer, the timer and access keys drive the menu.
-    options.focusable = 0;
-    options.tabStop = 0;
-    options.drawTabStop = 0;
+    // Rows take the focus and a Tab stop like any element, so Tab moves across them and Enter or
+    // Space chooses the focused one.
     return CreateElement(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)), x, y,
-                         width, height, kTypeMenuItem, kClassMenuItem, options);
+                         width, height, kTypeMenuItem, kClassMenuItem, ElementCreateOptions{});
 }
 
 void MenuItem::SetMenuItem(const MenuItemRecord& record) {
@@ -131,6 +128,9 @@ LRESULT MenuItem::ClassMessageHandler(HWND window, ElementHandle handle, UINT me
             FreeMembers();
             return 0;
         case WM_PAINT:
+        // A focused row is drawn as hovered, so the row that Tab reaches shows at once.
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
             PaintMenuItem(kButtonNormal);
             return 0;
         case kMsgMouseEnter:

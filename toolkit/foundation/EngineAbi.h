@@ -160,7 +160,11 @@ static_assert(sizeof(EventEntry) == 8, "event entries are 8 bytes");
 // 31 AnimateWindow(host own handle, mode, a1, a3, a4, a5, a6, a2, x, a7, a8): see the host
 //    window record below.
 // 32 LoadMapData(data pointer of a program byte array: word 1 and the length precede it); 1.
-// 34 SetLayoutAttribute(object, name text, value text, flag): accepted and ignored; 1.
+// 34 SetLayoutAttribute(object, name text, value text, flag): with flag 0 and the name
+//    kLayoutTextKey (any case) the element object's owned text (field kFieldText) becomes a copy
+//    of the value on the process heap (none for an empty value) and the old text is freed there,
+//    as the element's text property does; 0 when the object is not an element. Every other
+//    attribute is accepted and ignored; 1.
 // 35 AddWindowStyle / 36 RemoveWindowStyle(window, bits, extended flag): 1 when the window is
 //    valid; SetWindowLongW only runs when the bits change. 37 HasWindowStyle: 1 when every bit
 //    is set.
@@ -245,6 +249,10 @@ constexpr std::uint32_t OrdinalArgumentCount(std::uint32_t ordinal) {
 // field kFieldSelfCell). An element handle is accepted only when its cell holds an object whose
 // own field kFieldSelfCell is that cell.
 constexpr std::uint32_t kFieldAlive = 1;
+constexpr std::uint32_t kFieldText = 20;
+
+// The layout attribute ordinal 34 applies itself.
+constexpr char kLayoutTextKey[] = "Text";
 
 // Host window record (word numbers from 0, the method table): ordinal 31 takes the own handle,
 // the address of word kHostFieldSelfCell, which holds the object's address. The engine accepts

@@ -24,15 +24,21 @@ constexpr std::size_t kEntryImageOffset = 12;
 constexpr std::uint16_t kFileTypeIcon = 1;
 constexpr DWORD kIconResourceVersion = 0x30000;
 
-std::uint32_t ReadWord16(const ByteArray& bytes, std::size_t offset) {
+// The file's bytes as the caller holds them; nothing is copied before it has been checked.
+struct FileBytes {
+    const std::uint8_t* data;
+    std::size_t size;
+};
+
+std::uint32_t ReadWord16(const FileBytes& bytes, std::size_t offset) {
     std::uint16_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    std::memcpy(&value, bytes.data + offset, sizeof value);
     return value;
 }
 
-std::uint32_t ReadWord32(const ByteArray& bytes, std::size_t offset) {
+std::uint32_t ReadWord32(const FileBytes& bytes, std::size_t offset) {
     std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    std::memcpy(&value, bytes.data + offset, sizeof value);
     return value;
 }
 
@@ -44,33 +50,32 @@ void DestroyIconOrCursor(HANDLE handle, bool icon) {
     }
 }
 
-HANDLE FromIconFile(const ByteArray& bytes, int kind, int entry) {
-    if (bytes.size() < kDirectoryBytes || entry < 1 ||
+HANDLE FromIconFile(const FileBytes& bytes, int kind, int entry) {
+    if (bytes.size < kDirectoryBytes || entry < 1 ||
         static_cast<std::uint32_t>(entry) > ReadWord16(bytes, kCountOffset)) {
         return nullptr;
     }
     const std::size_t entryOffset =
         kDirectoryBytes + (static_cast<std::size_t>(entry) - 1) * kEntryBytes;
-    if (entryOffset + kEntryBytes > bytes.size()) {
+    if (entryOffset + kEntryBytes > bytes.size) {
         return nullptr;
     }
     const std::uint32_t imageSize = ReadWord32(bytes, entryOffset + kEntryImageSize);
     const std::uint32_t imageOffset = ReadWord32(bytes, entryOffset + kEntryImageOffset);
-    if (imageSize == 0 || imageOffset > bytes.size() || imageSize > bytes.size() - imageOffset) {
+    if (imageSize == 0 || imageOffset > bytes.size || imageSize > bytes.size - imageOffset) {
         return nullptr;
     }
     const bool icon = ReadWord16(bytes, kTypeOffset) == kFileTypeIcon;
     // A cursor resource is the hot spot followed by the image.
     ByteArray resource;
     if (!icon) {
-        resource.assign(bytes.begin() + entryOffset + kEntryHotSpot,
-                        bytes.begin() + entryOffset + kEntryHotSpot + sizeof(std::uint32_t));
+        resource.assign(bytes.data + entryOffset + kEntryHotSpot,
+                        bytes.data + entryOffset + kEntryHotSpot + sizeof(std::uint32_t));
     }
-    resource.insert(resource.end(), bytes.begin() + imageOffset,
-                    bytes.begin() + imageOffset + imageSize);
+    resource.insert(resource.end(), bytes.data + imageOffset, bytes.data + imageOffset + imageSize);
     HICON handle = CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()),
-                                            icon, kIconResourceVersion, bytes[entryOffset],
-                                            bytes[entryOffset + 1], 0);
+                                            icon, kIconResourceVersion, bytes.data[entryOffset],
+                                            bytes.data[entryOffset + 1], 0);
     if (handle == nullptr) {
         return nullptr;
     }
@@ -82,22 +87,22 @@ HANDLE FromIconFile(const ByteArray& bytes, int kind, int entry) {
     return copy;
 }
 
-HANDLE FromPicture(const ByteArray& bytes, int kind) {
-    if (bytes.empty()) {
+HANDLE FromPicture(const FileBytes& bytes, int kind) {
+    if (bytes.size == 0) {
         return nullptr;
     }
-    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size()));
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size));
     void* target = block ? GlobalLock(block.get()) : nullptr;
     if (target == nullptr) {
         return nullptr;
     }
-    std::memcpy(target, bytes.data(), bytes.size());
+    std::memcpy(target, bytes.data, bytes.size);
     GlobalUnlock(block.get());
 
     ComPtr<IStream> stream;
     ComPtr<IPicture> picture;
     if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, stream.put())) ||
-        FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), TRUE, IID_IPicture,
+        FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size), TRUE, IID_IPicture,
                               picture.putVoid()))) {
         return nullptr;
     }
@@ -114,11 +119,19 @@ HANDLE FromPicture(const ByteArray& bytes, int kind) {
 
 }  // namespace
 
-HANDLE LoadIconFromBytes(const ByteArray& bytes, int kind, int entry) {
+HANDLE LoadIconFromBytes(const std::uint8_t* data, std::size_t size, int kind, int entry) {
+    if (data == nullptr) {
+        return nullptr;
+    }
+    const FileBytes bytes = {data, size};
     if (kind == kIconKindIcon || kind == kIconKindCursor) {
         return FromIconFile(bytes, kind, entry);
     }
     return FromPicture(bytes, kind);
+}
+
+HANDLE LoadIconFromBytes(const ByteArray& bytes, int kind, int entry) {
+    return LoadIconFromBytes(bytes.data(), bytes.size(), kind, entry);
 }
 
 }  // namespace toolkit

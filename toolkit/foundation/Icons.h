@@ -16,5 +16,7 @@ constexpr int kIconKindCursor = IMAGE_CURSOR;
 // the entry and the image it points at are checked against the bytes first: anything outside
 // them gives 0. The file type decides between icon and cursor (a cursor keeps its hot spot).
 HANDLE LoadIconFromBytes(const ByteArray& bytes, int kind, int entry = 1);
+// The same for bytes the caller holds elsewhere; null data gives 0.
+HANDLE LoadIconFromBytes(const std::uint8_t* data, std::size_t size, int kind, int entry = 1);
 
 }  // namespace toolkit

@@ -114,11 +114,22 @@ std::int32_t ImageList::Add(Gdiplus::GpImage* image) {
     return Count();
 }
 
-std::int32_t ImageList::LinkControl(std::uint32_t control) {
+std::int32_t ImageList::LinkControl(std::uint32_t control, std::uint32_t* reference) {
     if (control == 0) {
         return 0;
     }
     m_linkedControl = control;
+    if (reference != nullptr) {
+        *reference = control;
+    }
+    return 1;
+}
+
+std::int32_t ImageList::GetLinkedControl(std::uint32_t& reference) const {
+    if (m_linkedControl == 0) {
+        return 0;
+    }
+    reference = m_linkedControl;
     return 1;
 }
 

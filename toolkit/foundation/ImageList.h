@@ -53,10 +53,14 @@ public:
     // returns 0 and adds nothing. Before SetCellSize an empty image is appended. The caller
     // keeps the image it passed.
     std::int32_t Add(Gdiplus::GpImage* image);
-    // Remembers the control that shows the list; returns 1, or 0 for no control.
-    std::int32_t LinkControl(std::uint32_t control);
-    // The linked control, 0 for none.
-    std::uint32_t GetLinkedControl() const { return m_linkedControl; }
+    // Remembers the control that shows the list and hands it back through `reference` when one
+    // is given; returns 1, or 0 for no control. The link is kept in the list's own record only:
+    // the control's record has no word for it (its field 1 is the element's alive flag, which
+    // the engine must find at 1 to destroy the element).
+    std::int32_t LinkControl(std::uint32_t control, std::uint32_t* reference = nullptr);
+    // Writes the linked control into `reference` and returns 1; 0, with `reference` untouched,
+    // while no control is linked.
+    std::int32_t GetLinkedControl(std::uint32_t& reference) const;
     bool IsValidIndex(std::int32_t index) const;
 
     std::int32_t Count() const { return static_cast<std::int32_t>(m_images.size()); }

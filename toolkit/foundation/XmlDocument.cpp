@@ -434,4 +434,41 @@ bool XmlDocument::ReplaceChild(IDispatch* parent, IDispatch* newChild, IDispatch
     return static_cast<bool>(GetObject(parent, L"ReplaceChild", {&added, &removed}));
 }
 
+// ---- NullInterfaceObject
+// -------------------------------------------------------------------------
+
+// Out values are cleared, so a caller that reads them without checking the result finds nothing.
+HRESULT NullInterfaceObject::QueryInterface(REFIID, void** object) {
+    if (object != nullptr) {
+        *object = nullptr;
+    }
+    return E_NOTIMPL;
+}
+
+HRESULT NullInterfaceObject::GetTypeInfoCount(UINT* count) {
+    if (count != nullptr) {
+        *count = 0;
+    }
+    return E_NOTIMPL;
+}
+
+HRESULT NullInterfaceObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info != nullptr) {
+        *info = nullptr;
+    }
+    return E_NOTIMPL;
+}
+
+HRESULT NullInterfaceObject::InvokeEx(DISPID id, LCID locale, WORD flags, DISPPARAMS* parameters,
+                                      VARIANT* result, EXCEPINFO* exception, IServiceProvider*) {
+    return Invoke(id, IID_NULL, locale, flags, parameters, result, exception, nullptr);
+}
+
+HRESULT NullInterfaceObject::GetNextDispID(DWORD flags, DISPID, DISPID* next) {
+    if (next != nullptr) {
+        *next = DISPID_UNKNOWN;
+    }
+    return GetDispID(nullptr, flags, next);
+}
+
 }  // namespace toolkit

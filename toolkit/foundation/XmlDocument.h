@@ -9,6 +9,7 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <servprov.h>
 
 #include <cstdint>
 #include <optional>
@@ -92,6 +93,37 @@ private:
 
     bool m_comStarted = false;
     DispatchPtr m_dom;
+};
+
+// NullInterfaceObject: an automation object that answers every call with nothing, for a caller
+// that needs an object where there is none. Its operations, in slot order (the first three are
+// the shared object slots), do nothing: the reference counts answer 0 and every other call
+// E_NOTIMPL; the two extended calls forward to their plain twins. It has no other behaviour.
+class NullInterfaceObject {
+public:
+    static constexpr std::uint32_t kOperationCount = 17;
+
+    void FreeMembers() {}
+    // The clone copies the whole object.
+    NullInterfaceObject Clone() const { return *this; }
+    NullInterfaceObject* Self() { return this; }
+    HRESULT QueryInterface(REFIID, void** object);
+    ULONG AddRef() { return 0; }
+    ULONG Release() { return 0; }
+    HRESULT GetTypeInfoCount(UINT* count);
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info);
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+        return E_NOTIMPL;
+    }
+    HRESULT GetDispID(BSTR, DWORD, DISPID*) { return E_NOTIMPL; }
+    HRESULT InvokeEx(DISPID id, LCID locale, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                     EXCEPINFO* exception, IServiceProvider*);
+    HRESULT DeleteMemberByName(BSTR, DWORD) { return E_NOTIMPL; }
+    HRESULT DeleteMemberByDispID(DISPID) { return E_NOTIMPL; }
+    HRESULT GetMemberProperties(DISPID, DWORD, DWORD*) { return E_NOTIMPL; }
+    HRESULT GetMemberName(DISPID, BSTR*) { return E_NOTIMPL; }
+    HRESULT GetNextDispID(DWORD flags, DISPID, DISPID* next);
 };
 
 }  // namespace toolkit
