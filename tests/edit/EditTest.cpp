@@ -23,6 +23,9 @@ using core_test::TestHost;
 constexpr int kWidth = 160;
 constexpr int kHeight = 28;
 constexpr std::uint32_t kWhiteBackground = RgbToArgb(0xFFFFFF);
+constexpr int kTallHeight = 60;
+constexpr int kLongTextLines = 20;
+constexpr std::int32_t kLineWithBreak = 5;  // "line" and its break as the services keep it
 // "Zhongwen" in GBK and the same two characters in UTF-16.
 constexpr char kGbkText[] = "\xD6\xD0\xCE\xC4";
 constexpr wchar_t kWideText[] = L"\x4E2D\x6587";
@@ -66,8 +69,8 @@ protected:
         m_host.Fields().theme = 0;
         EngineReleaseTheme(m_theme);
     }
-    void Create(EditCreateOptions options = {}) {
-        ASSERT_NE(m_edit.CreateEdit(m_host.Parent(), 0, 0, kWidth, kHeight, {}, options), 0u);
+    void Create(EditCreateOptions options = {}, int height = kHeight) {
+        ASSERT_NE(m_edit.CreateEdit(m_host.Parent(), 0, 0, kWidth, height, {}, options), 0u);
         ASSERT_TRUE(m_edit.HasTextServices());
         m_edit.OnTextChanged(AddressOf(&OnChanged), m_edit.m_handle);
         m_edit.OnSelectionChanged(AddressOf(&OnSelection), m_edit.m_handle);
@@ -119,6 +122,25 @@ TEST_F(Edits, TextRoundTripsInBothForms) {
     m_edit.AppendText(kGbkText);
     EXPECT_EQ(Wide(), std::wstring(L"abc") + kWideText);
     EXPECT_GE(Count(kEditTextChanged), 1);
+}
+
+// Paragraph breaks come back as CR LF from the whole text and as CR alone from ranges; reading
+// a text of many lines writes nothing past the buffers.
+TEST_F(Edits, MultiLineTextReadsBackWhole) {
+    EditCreateOptions options;
+    options.multiLine = 1;
+    Create(options, kTallHeight);
+    std::string lines;
+    for (int i = 0; i < kLongTextLines; ++i) {
+        lines += "line\r\n";
+    }
+    m_edit.Text(lines);
+    EXPECT_EQ(m_edit.Text(), lines);
+    EXPECT_EQ(m_edit.GetLineCount(), kLongTextLines + 1);
+    EXPECT_EQ(m_edit.GetLine(1), "line");
+    EXPECT_EQ(m_edit.GetTextRange(0, kLineWithBreak * 2), "line\rline\r");
+    m_edit.Select(kLineWithBreak, kLineWithBreak * 2);
+    EXPECT_EQ(m_edit.GetSelectedText(), "line\r");
 }
 
 TEST_F(Edits, TypedCharactersReachTheText) {
