@@ -48,6 +48,7 @@ Action g_action = Action::kEscape;
 bool g_wasOpen = false;
 std::int32_t g_listRows = 0;
 int g_dropDownHeight = 0;
+RECT g_dropDownRect{};
 bool g_watchdogFired = false;
 
 void CALLBACK ActOnDropDown(HWND, UINT, UINT_PTR id, DWORD) {
@@ -59,9 +60,8 @@ void CALLBACK ActOnDropDown(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     g_wasOpen = IsWindowVisible(window) != FALSE;
     g_listRows = list->ItemCount();
-    RECT placed{};
-    GetWindowRect(window, &placed);
-    g_dropDownHeight = placed.bottom - placed.top;
+    GetWindowRect(window, &g_dropDownRect);
+    g_dropDownHeight = g_dropDownRect.bottom - g_dropDownRect.top;
     if (g_action == Action::kEscape) {
         PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
         return;
@@ -91,6 +91,7 @@ protected:
         g_wasOpen = false;
         g_listRows = 0;
         g_dropDownHeight = 0;
+        g_dropDownRect = {};
         g_watchdogFired = false;
         g_combo = &m_combo;
         m_host.Show();
@@ -101,12 +102,12 @@ protected:
         }
     }
     void Create(std::vector<std::string> items, std::int32_t editable = 0,
-                std::int32_t selected = 0) {
+                std::int32_t selected = 0, int top = 0) {
         ComboBoxCreateOptions options;
         options.items = std::move(items);
         options.editable = editable;
         options.selectedIndex = selected;
-        ASSERT_NE(m_combo.Create(m_host.Parent(), 0, 0, kWidth, kHeight, "", options), 0u);
+        ASSERT_NE(m_combo.Create(m_host.Parent(), 0, top, kWidth, kHeight, "", options), 0u);
         m_combo.OnSelectionChanged(AddressOf(&OnSelection), 0);
         m_combo.OnDropDown(AddressOf(&OnDrop), 0);
         m_combo.OnCloseUp(AddressOf(&OnClose), 0);
@@ -226,6 +227,26 @@ TEST_F(ComboBoxes, DropDownHeightFollowsTheItemsUpToItsCap) {
     OpenDropDown(Action::kEscape);
     EXPECT_EQ(g_dropDownHeight, kComboDropDownMaxHeight);
     EXPECT_EQ(g_listRows, kManyItems) << "every item has its row; the list scrolls";
+}
+
+// The drop-down opens below the ComboBox, or above it where below would pass the work area.
+TEST_F(ComboBoxes, DropDownOpensAboveNearTheBottomOfTheWorkArea) {
+    const std::vector<std::string> items{"one", "two", "three"};
+    const int top = host_test::kWindowHeight - kHeight;
+    Create(items, 0, 0, top);
+    RECT host{};
+    GetWindowRect(m_host.Window(), &host);
+    OpenDropDown(Action::kEscape);
+    EXPECT_GE(g_dropDownRect.top, host.top + m_combo.m_windowTop + kHeight) << "below";
+
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    SetWindowPos(m_host.Window(), nullptr, host.left, workArea.bottom - host_test::kWindowHeight, 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(m_host.Window(), &host);
+    OpenDropDown(Action::kEscape);
+    EXPECT_LE(g_dropDownRect.bottom, host.top + m_combo.m_windowTop) << "above";
+    EXPECT_GT(g_dropDownRect.bottom, g_dropDownRect.top);
 }
 
 TEST_F(ComboBoxes, RowClickChoosesAndNotifies) {
