@@ -1,8 +1,11 @@
 // Edit in a real host window: the platform's text services behind it, text in both forms,
-// typing, selection, read-only and digits-only styles, the text rectangle in its three layouts,
-// paints that stay on the canvas, the caret blink and its erasure, ink on the canvas, wheel
-// scrolling and the 207xx notifications.
+// typing, selection, read-only, digits-only and password styles, the text rectangle in its
+// three layouts, paints that stay on the canvas, the caret blink and its erasure, ink on the
+// canvas, wheel scrolling and the 207xx notifications.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <imm.h>
 
 #include <climits>
 #include <cstring>
@@ -201,6 +204,30 @@ TEST_F(Edits, ReadOnlyRefusesTypingUntilCleared) {
     m_edit.Select(-1, -1);
     Type(L"x");
     EXPECT_EQ(m_edit.Text(), "fixedx");
+}
+
+// A password Edit takes the input method away from the window while it has the focus and
+// gives it back when the focus goes; a plain Edit leaves it alone.
+TEST_F(Edits, PasswordEditHoldsTheInputMethodOnlyWhileFocused) {
+    for (const std::int32_t style : {kEditPassword, kEditPlain}) {
+        SCOPED_TRACE(style);
+        EditCreateOptions options;
+        options.editStyle = style;
+        Create(options);
+        const HWND window = m_host.Window();
+        const HIMC before = ImmGetContext(window);
+        ImmReleaseContext(window, before);
+        ASSERT_NE(before, nullptr);
+        m_edit.SetElementFocus();
+        const HIMC focused = ImmGetContext(window);
+        ImmReleaseContext(window, focused);
+        EXPECT_EQ(focused == nullptr, style == kEditPassword);
+        m_edit.KillElementFocus();
+        const HIMC after = ImmGetContext(window);
+        ImmReleaseContext(window, after);
+        EXPECT_EQ(after, before);
+        m_edit.DestroyElement();
+    }
 }
 
 TEST_F(Edits, SelectionReadsAndReplaces) {
