@@ -280,6 +280,29 @@ TEST_F(Edits, CanvasShowsInkOnceTextIsSet) {
     EXPECT_GT(InkPixels(), 0);
 }
 
+// Whatever the services draw reaches the canvas opaque, the selection's field included.
+TEST_F(Edits, SelectionIsDrawnInTheHighlightColour) {
+    EditCreateOptions options;
+    options.backgroundColour = kWhiteBackground;
+    options.hideSelection = 0;
+    Create(options);
+    m_edit.Text("WWWW");
+    const auto highlighted = [&] {
+        m_edit.PaintEdit(0);
+        int count = 0;
+        const RECT& text = m_edit.TextRect();
+        for (int y = text.top; y < text.bottom; ++y) {
+            for (int x = text.left; x < text.right; ++x) {
+                count += Pixel(x, y) == (m_edit.HighlightColor() | kEditOpaque) ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    EXPECT_EQ(highlighted(), 0);
+    m_edit.Select(0, -1);
+    EXPECT_GT(highlighted(), 0);
+}
+
 TEST_F(Edits, TextColourEqualToTheWindowFlipsTheWindow) {
     Create();
     const std::uint32_t window = m_edit.WindowColour();
