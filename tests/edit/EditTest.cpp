@@ -183,6 +183,35 @@ TEST_F(Edits, TypedCharactersReachTheText) {
     EXPECT_EQ(Count(kEditTextChanged), 3);
 }
 
+TEST_F(Edits, MaximumLengthStopsTyping) {
+    constexpr std::int32_t kLimit = 3;
+    EditCreateOptions options;
+    options.maxLength = kLimit;
+    Create(options);
+    EXPECT_EQ(m_edit.MaxLength(), kLimit);
+    Type(L"abcde");
+    EXPECT_EQ(m_edit.Text(), "abc");
+}
+
+// A multi-line Edit wraps its lines when it has only the vertical bar, and keeps them whole
+// when it can also scroll sideways.
+TEST_F(Edits, LinesWrapWithTheVerticalBarOnly) {
+    const struct {
+        std::int32_t bars;
+        bool wraps;
+    } cases[] = {{kEditVerticalBar, true}, {kEditBothBars, false}, {kEditNoBars, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bars);
+        EditCreateOptions options;
+        options.multiLine = 1;
+        options.scrollBars = c.bars;
+        Create(options, kTallHeight);
+        m_edit.Text(std::string(kWidth, 'W'));
+        EXPECT_EQ(m_edit.GetLineCount() > 1, c.wraps);
+        m_edit.DestroyElement();
+    }
+}
+
 TEST_F(Edits, DigitsOnlySwallowsLetters) {
     EditCreateOptions options;
     options.editStyle = kEditDigitsOnly;
@@ -479,6 +508,9 @@ TEST_F(Edits, WheelScrollsOneLineAndTheBarFollowsTheText) {
     EXPECT_TRUE(m_edit.ScrollLines(kLines));
     EXPECT_EQ(m_edit.GetFirstVisibleLine(), kLines);
     EXPECT_GE(bar.Position(), kLines * step) << "the bar follows the text";
+
+    m_edit.Text("");
+    EXPECT_EQ(bar.MaxValue(), 0) << "nothing left to scroll";
 }
 
 }  // namespace
