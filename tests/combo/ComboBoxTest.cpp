@@ -18,10 +18,11 @@ using host_test::TestWindow;
 
 constexpr int kWidth = 120;
 constexpr int kHeight = 24;
-// How soon the test's timer acts on the open drop-down, and when the watchdog gives up.
+// How often the test's timer looks for the open drop-down, and when the watchdog gives up.
 constexpr UINT kActAfterMs = 150;
 constexpr UINT kWatchdogMs = 5000;
 constexpr std::int32_t kRowToPick = 2;
+constexpr int kManyItems = 40;
 
 std::vector<std::uint32_t> g_events;  // notification codes in order
 std::uint32_t g_chosenIndex = 0;
@@ -46,17 +47,21 @@ ComboBox* g_combo = nullptr;
 Action g_action = Action::kEscape;
 bool g_wasOpen = false;
 std::int32_t g_listRows = 0;
+int g_dropDownHeight = 0;
+RECT g_dropDownRect{};
 bool g_watchdogFired = false;
 
 void CALLBACK ActOnDropDown(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
     const HWND window = g_combo->DropDownWindow();
     ListBox* list = g_combo->DropDownList();
     if (window == nullptr || list == nullptr) {
-        return;
+        return;  // not open yet: the timer looks again
     }
+    KillTimer(nullptr, id);
     g_wasOpen = IsWindowVisible(window) != FALSE;
     g_listRows = list->ItemCount();
+    GetWindowRect(window, &g_dropDownRect);
+    g_dropDownHeight = g_dropDownRect.bottom - g_dropDownRect.top;
     if (g_action == Action::kEscape) {
         PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
         return;
@@ -85,6 +90,8 @@ protected:
         g_chosenIndex = 0;
         g_wasOpen = false;
         g_listRows = 0;
+        g_dropDownHeight = 0;
+        g_dropDownRect = {};
         g_watchdogFired = false;
         g_combo = &m_combo;
         m_host.Show();
@@ -95,12 +102,12 @@ protected:
         }
     }
     void Create(std::vector<std::string> items, std::int32_t editable = 0,
-                std::int32_t selected = 0) {
+                std::int32_t selected = 0, int top = 0) {
         ComboBoxCreateOptions options;
         options.items = std::move(items);
         options.editable = editable;
         options.selectedIndex = selected;
-        ASSERT_NE(m_combo.Create(m_host.Parent(), 0, 0, kWidth, kHeight, "", options), 0u);
+        ASSERT_NE(m_combo.Create(m_host.Parent(), 0, top, kWidth, kHeight, "", options), 0u);
         m_combo.OnSelectionChanged(AddressOf(&OnSelection), 0);
         m_combo.OnDropDown(AddressOf(&OnDrop), 0);
         m_combo.OnCloseUp(AddressOf(&OnClose), 0);
@@ -108,10 +115,13 @@ protected:
     // Presses the drop button; returns once the drop-down has closed again.
     void OpenDropDown(Action action) {
         g_action = action;
-        SetTimer(nullptr, 0, kActAfterMs, &ActOnDropDown);
-        SetTimer(nullptr, 0, kWatchdogMs, &Watchdog);
+        const UINT_PTR act = SetTimer(nullptr, 0, kActAfterMs, &ActOnDropDown);
+        const UINT_PTR watchdog = SetTimer(nullptr, 0, kWatchdogMs, &Watchdog);
         CallElementProc(m_combo.GetElementHandle(), WM_LBUTTONDOWN, MK_LBUTTON,
                         MAKELPARAM(kWidth - 2, kHeight / 2));
+        // Neither timer may outlive the drop-down: a later test's drop-down would meet them.
+        KillTimer(nullptr, act);
+        KillTimer(nullptr, watchdog);
         EXPECT_FALSE(g_watchdogFired);
         EXPECT_TRUE(g_wasOpen);
         EXPECT_FALSE(m_combo.IsDroppedDown());
@@ -155,19 +165,34 @@ TEST_F(ComboBoxes, SelectionFollowsEditsOfTheList) {
 
     EXPECT_TRUE(m_combo.SetItemText(3, "C"));
     EXPECT_EQ(m_combo.Text(), "C");
-    // An item before the chosen one goes or comes: the same item stays chosen.
-    EXPECT_TRUE(m_combo.DeleteItem(1));
+    // An item before the chosen one goes or comes, or one comes at its place: the same item
+    // stays chosen.
+    EXPECT_TRUE(m_combo.DeleteItem(1));  // b C d
     EXPECT_EQ(m_combo.SelectedIndex(), 2);
-    EXPECT_TRUE(m_combo.InsertItem(1, "z"));
+    EXPECT_TRUE(m_combo.InsertItem(1, "z"));  // z b C d
     EXPECT_EQ(m_combo.SelectedIndex(), 3);
+    EXPECT_TRUE(m_combo.InsertItem(3, "y"));  // z b y C d
+    EXPECT_EQ(m_combo.SelectedIndex(), 4);
+    // An item after it comes or goes: nothing moves.
+    EXPECT_TRUE(m_combo.InsertItem(5, "e"));  // z b y C e d
+    EXPECT_EQ(m_combo.SelectedIndex(), 4);
+    EXPECT_TRUE(m_combo.DeleteItem(5));  // z b y C d
+    EXPECT_EQ(m_combo.SelectedIndex(), 4);
+    EXPECT_EQ(m_combo.Text(), "C");
     // The chosen item goes: the one before it is chosen, also when it was the last.
-    EXPECT_TRUE(m_combo.DeleteItem(3));
+    EXPECT_TRUE(m_combo.DeleteItem(4));  // z b y d
+    EXPECT_EQ(m_combo.SelectedIndex(), 3);
+    EXPECT_EQ(m_combo.Text(), "y");
+    EXPECT_TRUE(m_combo.DeleteItem(m_combo.ItemCount()));  // z b y
+    EXPECT_EQ(m_combo.SelectedIndex(), 3);
+    EXPECT_TRUE(m_combo.DeleteItem(3));  // z b
     EXPECT_EQ(m_combo.SelectedIndex(), 2);
     EXPECT_EQ(m_combo.Text(), "b");
-    EXPECT_TRUE(m_combo.DeleteItem(m_combo.ItemCount()));
-    EXPECT_TRUE(m_combo.DeleteItem(2));
+    // The first item goes while chosen: none is chosen.
+    EXPECT_TRUE(m_combo.DeleteItem(1));  // b
     EXPECT_EQ(m_combo.SelectedIndex(), 1);
-    EXPECT_EQ(m_combo.Text(), "z");
+    EXPECT_TRUE(m_combo.DeleteItem(1));
+    EXPECT_EQ(m_combo.SelectedIndex(), 0);
 
     m_combo.Clear();
     EXPECT_EQ(m_combo.ItemCount(), 0);
@@ -182,6 +207,46 @@ TEST_F(ComboBoxes, EmptyDropDownClosesOnEscapeWithoutChoice) {
     EXPECT_EQ(g_listRows, 0);
     EXPECT_EQ(g_events, (std::vector<std::uint32_t>{kComboDropDown, kComboCloseUp}));
     EXPECT_EQ(m_combo.SelectedIndex(), 0);
+}
+
+// The drop-down grows by one row an item, up to its cap, where the list scrolls instead.
+TEST_F(ComboBoxes, DropDownHeightFollowsTheItemsUpToItsCap) {
+    Create({"one"});
+    OpenDropDown(Action::kEscape);
+    const int oneRow = g_dropDownHeight;
+    m_combo.DestroyElement();
+    Create({"one", "two"});
+    OpenDropDown(Action::kEscape);
+    const int twoRows = g_dropDownHeight;
+    EXPECT_GT(oneRow, 0);
+    EXPECT_LT(oneRow, twoRows);
+    EXPECT_LT(twoRows, kComboDropDownMaxHeight);
+    m_combo.DestroyElement();
+
+    Create(std::vector<std::string>(kManyItems, "item"));
+    OpenDropDown(Action::kEscape);
+    EXPECT_EQ(g_dropDownHeight, kComboDropDownMaxHeight);
+    EXPECT_EQ(g_listRows, kManyItems) << "every item has its row; the list scrolls";
+}
+
+// The drop-down opens below the ComboBox, or above it where below would pass the work area.
+TEST_F(ComboBoxes, DropDownOpensAboveNearTheBottomOfTheWorkArea) {
+    const std::vector<std::string> items{"one", "two", "three"};
+    const int top = host_test::kWindowHeight - kHeight;
+    Create(items, 0, 0, top);
+    RECT host{};
+    GetWindowRect(m_host.Window(), &host);
+    OpenDropDown(Action::kEscape);
+    EXPECT_GE(g_dropDownRect.top, host.top + m_combo.m_windowTop + kHeight) << "below";
+
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    SetWindowPos(m_host.Window(), nullptr, host.left, workArea.bottom - host_test::kWindowHeight, 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(m_host.Window(), &host);
+    OpenDropDown(Action::kEscape);
+    EXPECT_LE(g_dropDownRect.bottom, host.top + m_combo.m_windowTop) << "above";
+    EXPECT_GT(g_dropDownRect.bottom, g_dropDownRect.top);
 }
 
 TEST_F(ComboBoxes, RowClickChoosesAndNotifies) {

@@ -4,6 +4,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/ElementEvents.h"
@@ -111,6 +112,8 @@ std::uint32_t Edit::Clone() {
         copy->m_textDc = copy->m_caretDc = nullptr;
         copy->m_textBitmap = copy->m_caretBitmap = nullptr;
         copy->m_textBits = copy->m_caretBits = nullptr;
+        copy->m_layerSize = {};
+        copy->m_caretDrawn = {};
     }
     return AddressOf(copy);
 }
@@ -210,6 +213,28 @@ void Edit::ReleaseCanvases() {
     FreeDibCanvas(&m_textDc, &m_textBitmap);
     FreeDibCanvas(&m_caretDc, &m_caretBitmap);
     m_textBits = m_caretBits = nullptr;
+    m_layerSize = {};
+    m_caretDrawn = {};
+}
+
+PixelLayer Edit::CanvasLayer() const {
+    // The canvas's own bitmap tells how many pixels its memory holds: the element's size fields
+    // change apart from it while the element is resized.
+    DIBSECTION dib{};
+    if (m_canvasBits == nullptr || m_canvasBitmap == nullptr ||
+        GetObjectW(m_canvasBitmap, sizeof dib, &dib) != static_cast<int>(sizeof dib)) {
+        return {};
+    }
+    return {static_cast<std::uint32_t*>(m_canvasBits), dib.dsBm.bmWidth,
+            std::abs(dib.dsBm.bmHeight)};
+}
+
+PixelLayer Edit::TextLayer() const {
+    return {static_cast<std::uint32_t*>(m_textBits), m_layerSize.cx, m_layerSize.cy};
+}
+
+PixelLayer Edit::CaretLayer() const {
+    return {static_cast<std::uint32_t*>(m_caretBits), m_layerSize.cx, m_layerSize.cy};
 }
 
 void Edit::CharFormatFromFont(Gdiplus::GpFont* font) {
@@ -253,26 +278,32 @@ void Edit::PlaceBar(ScrollBar& bar, bool vertical, std::int32_t x, std::int32_t 
 void Edit::LayoutEdit(std::int32_t width, std::int32_t height) {
     RECT text{0, 0, width, height};
     if (m_backgroundColour == 0 && m_borderColour == 0) {
+        // The theme's margin is added edge by edge: themes store the right and bottom values
+        // negative ("4,3,-4,-3"), so the sum is an inset.
         ThemeRect margin{};
         if (GetThemeRect(GetHostTheme(), kEditSection, kMarginKey, &margin)) {
             text.left += margin.v[0];
             text.top += margin.v[1];
-            text.right -= margin.v[2];
-            text.bottom -= margin.v[3];
+            text.right += margin.v[2];
+            text.bottom += margin.v[3];
         }
     } else if (m_borderColour != 0) {
         InflateRect(&text, -kBorderInset, -kBorderInset);
     }
     m_textRect = text;
     TextRectHook();
-    text = m_textRect;
+    // A theme package is outside data: a margin that would reach past the Edit is cut back to it.
+    const PixelRect inside = ClipToCanvas(
+        {m_textRect.left, m_textRect.top, m_textRect.right, m_textRect.bottom}, width, height);
+    text = {inside.left, inside.top, inside.right, inside.bottom};
 
     ReleaseCanvases();
     if (width > 0 && height > 0) {
         m_textBits = CreateDibCanvas(width, height, &m_textDc, &m_textBitmap);
         m_caretBits = CreateDibCanvas(width, height, &m_caretDc, &m_caretBitmap);
-        if (m_caretBits != nullptr) {
-            std::fill_n(static_cast<std::uint32_t*>(m_caretBits), width * height, 0u);
+        if (m_textBits != nullptr && m_caretBits != nullptr) {
+            m_layerSize = {width, height};
+            FillCaretLayer(CaretLayer(), {}, 0);
         }
     }
     std::int32_t lineHeight = m_charFormat.yHeight / 15;
@@ -379,9 +410,14 @@ void Edit::TxInvalidateRect(LPCRECT rect, BOOL) {
         return;
     }
     if (rect != nullptr) {
-        m_dirty = {static_cast<float>(rect->left), static_cast<float>(rect->top),
-                   static_cast<float>(rect->right - rect->left),
-                   static_cast<float>(rect->bottom - rect->top)};
+        // The services name rectangles in their own view, which may reach past the Edit.
+        const PixelRect area =
+            ClipToCanvas({rect->left, rect->top, rect->right, rect->bottom}, m_width, m_height);
+        if (area.Empty()) {
+            return;
+        }
+        m_dirty = {static_cast<float>(area.left), static_cast<float>(area.top),
+                   static_cast<float>(area.Width()), static_cast<float>(area.Height())};
     }
     CallElementProc(m_handle, WM_PAINT, 0, 0);
 }
@@ -817,42 +853,33 @@ void Edit::PaintEdit(std::uint32_t state) {
         DrawThemeStatePart(context.theme, kEditSection, context.graphics, whole,
                            HasElementFocus() ? kFocusedLook : state);
     } else {
-        Gdiplus::DllExports::GdipGraphicsClear(context.graphics, m_backgroundColour | 0xFF000000u);
+        // Without a background colour the field stays clear, so that what lies under the Edit
+        // shows through its text; an opaque clear would make that field black.
+        const std::uint32_t field = m_backgroundColour != 0 ? m_backgroundColour | kEditOpaque : 0u;
+        Gdiplus::DllExports::GdipGraphicsClear(context.graphics, field);
     }
     PreDrawHook();
-    RECT area{static_cast<LONG>(context.paint.x), static_cast<LONG>(context.paint.y),
-              static_cast<LONG>(context.paint.x + context.paint.width),
-              static_cast<LONG>(context.paint.y + context.paint.height)};
+    const PixelLayer canvas = CanvasLayer();
+    const PixelRect dirty = ClipToCanvas(
+        static_cast<std::int64_t>(context.paint.x), static_cast<std::int64_t>(context.paint.y),
+        static_cast<std::int64_t>(context.paint.width),
+        static_cast<std::int64_t>(context.paint.height), canvas.width, canvas.height);
+    const RECT area{dirty.left, dirty.top, dirty.right, dirty.bottom};
     RECT drawn{};
-    if (m_services != nullptr && m_textBits != nullptr && m_canvasBits != nullptr &&
+    if (m_services != nullptr && canvas.pixels != nullptr && m_textDc != nullptr &&
         IntersectRect(&drawn, &area, &m_textRect)) {
         Gdiplus::DllExports::GdipFlush(context.graphics, Gdiplus::FlushIntentionSync);
         GdiFlush();
-        const int width = drawn.right - drawn.left;
-        const int height = drawn.bottom - drawn.top;
-        BitBlt(m_textDc, drawn.left, drawn.top, width, height, m_canvasDc, drawn.left, drawn.top,
-               SRCCOPY);
-        const RECTL bounds{m_textRect.left, m_textRect.top, m_textRect.right, m_textRect.bottom};
-        m_services->TxDraw(DVASPECT_CONTENT, -1, nullptr, nullptr, m_textDc, nullptr, &bounds,
-                           nullptr, &drawn, nullptr, 0, TXTVIEW_ACTIVE);
-        GdiFlush();
-        // GDI text clears the alpha byte, so only the pixels the services changed are taken
-        // back, made opaque; the canvas keeps its own alpha elsewhere.
-        auto* canvas = static_cast<std::uint32_t*>(m_canvasBits);
-        const auto* text = static_cast<const std::uint32_t*>(m_textBits);
-        const auto* caret = static_cast<const std::uint32_t*>(m_caretBits);
-        for (int y = drawn.top; y < drawn.bottom; ++y) {
-            for (int x = drawn.left; x < drawn.right; ++x) {
-                const int at = y * m_width + x;
-                std::uint32_t pixel = canvas[at];
-                if ((text[at] & 0xFFFFFFu) != (pixel & 0xFFFFFFu)) {
-                    pixel = text[at] | 0xFF000000u;
-                }
-                if (caret != nullptr && caret[at] != 0) {
-                    pixel = caret[at];
-                }
-                canvas[at] = pixel;
-            }
+        const PixelRect prepared = PrepareTextLayer(
+            canvas, TextLayer(), {drawn.left, drawn.top, drawn.right, drawn.bottom});
+        if (!prepared.Empty()) {
+            const RECTL bounds{m_textRect.left, m_textRect.top, m_textRect.right,
+                               m_textRect.bottom};
+            RECT update{prepared.left, prepared.top, prepared.right, prepared.bottom};
+            m_services->TxDraw(DVASPECT_CONTENT, -1, nullptr, nullptr, m_textDc, nullptr, &bounds,
+                               nullptr, &update, nullptr, 0, TXTVIEW_ACTIVE);
+            GdiFlush();
+            ComposeTextLayers(canvas, TextLayer(), CaretLayer(), prepared);
         }
     }
     if (m_borderColour != 0) {
@@ -868,20 +895,11 @@ void Edit::PaintEdit(std::uint32_t state) {
 }
 
 void Edit::DrawCaret(bool show, bool restart) {
-    if (IsHidden() || !HasElementFocus() || m_width <= 0 || m_height <= 0 ||
-        m_caretBits == nullptr) {
+    if (m_width <= 0 || m_height <= 0 || m_caretBits == nullptr) {
         return;
     }
-    const int left = m_caretX - m_windowLeft;
-    const int top = m_caretY - m_windowTop;
-    const int height = std::min<int>(m_caretHeight > 0 ? m_caretHeight : kSystemCaretHeight,
-                                     m_textRect.bottom - m_textRect.top);
-    RECT caret{left, top, left + m_caretWidth, top + height};
-    RECT whole{0, 0, m_width, m_height};
-    IntersectRect(&caret, &caret, &whole);
-    const std::uint32_t colour = show ? (m_caretColour | 0xFF000000u) : 0u;
     if (show) {
-        if (m_selectionNotEmpty != 0) {
+        if (IsHidden() || !HasElementFocus() || m_selectionNotEmpty != 0) {
             return;
         }
         if (restart) {
@@ -889,23 +907,31 @@ void Edit::DrawCaret(bool show, bool restart) {
         }
         ++m_blinkCounter;
     } else {
+        // Erasing does not ask for the focus: the blink timer erases the caret once the focus
+        // has gone, and a caret left in the layer would come back with every paint.
         if ((m_blinkCounter & 1) != 0) {
             return;  // already erased
         }
         --m_blinkCounter;
     }
-    // The caret layer replaces the text pixels it covers (an OR could never draw a dark caret).
-    auto* bits = static_cast<std::uint32_t*>(m_caretBits);
-    std::fill_n(bits, m_width * m_height, 0u);
-    for (int y = caret.top; y < caret.bottom; ++y) {
-        for (int x = caret.left; x < caret.right; ++x) {
-            bits[y * m_width + x] = colour;
-        }
+    PixelRect caret{};
+    if (show) {
+        const int left = m_caretX - m_windowLeft;
+        const int top = m_caretY - m_windowTop;
+        const int height = std::min<int>(m_caretHeight > 0 ? m_caretHeight : kSystemCaretHeight,
+                                         m_textRect.bottom - m_textRect.top);
+        caret = {left, top, left + m_caretWidth, top + height};
     }
-    if (!IsRectEmpty(&caret)) {
-        InvalidateElementRect(static_cast<float>(caret.left), static_cast<float>(caret.top),
-                              static_cast<float>(caret.right - caret.left),
-                              static_cast<float>(caret.bottom - caret.top));
+    // The caret layer replaces the text pixels it covers (an OR could never draw a dark caret).
+    const PixelRect drawn =
+        FillCaretLayer(CaretLayer(), caret, show ? m_caretColour | kEditOpaque : 0u);
+    // Both the old place and the new one are drawn again, in case the caret moved meanwhile.
+    const PixelRect changed = UnionRect(m_caretDrawn, drawn);
+    m_caretDrawn = drawn;
+    if (!changed.Empty() && !IsHidden()) {
+        InvalidateElementRect(static_cast<float>(changed.left), static_cast<float>(changed.top),
+                              static_cast<float>(changed.Width()),
+                              static_cast<float>(changed.Height()));
     }
 }
 

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/EditLayers.h"
 #include "controls/ScrollBar.h"
 #include "core/Element.h"
 #include "foundation/CheckedMemory.h"
@@ -284,6 +285,9 @@ private:
     void OnKillFocus();
     void OnTimer();
     void ReleaseCanvases();
+    PixelLayer CanvasLayer() const;
+    PixelLayer TextLayer() const;
+    PixelLayer CaretLayer() const;
     DWORD PasswordBit() const;
 
 public:
@@ -338,6 +342,9 @@ private:
     HDC m_caretDc = nullptr;
     HBITMAP m_caretBitmap = nullptr;
     void* m_caretBits = nullptr;
+    // The size both layers were made in, and where the caret was last drawn on its layer.
+    SIZE m_layerSize{};
+    PixelRect m_caretDrawn{};
 };
 
 enum EditSlot : std::uint32_t {

@@ -140,9 +140,14 @@ ByteArray Edit::TextWide(std::optional<ByteArray> value) {
         std::wstring text = WideFromBytes(*value);
         Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    const std::int32_t length = std::max(0, GetTextLength());
+    // WM_GETTEXT hands out every paragraph break as CR LF, one character more than the
+    // services count for it, and its size argument counts characters, not bytes: a byte count
+    // let the services write lines of text past the buffer.
+    GETTEXTLENGTHEX request{GTL_PRECISE | GTL_NUMCHARS | GTL_USECRLF, kUtf16CodePage};
+    const auto length =
+        std::max<LRESULT>(0, Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0));
     std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    Send(WM_GETTEXT, buffer.size() * sizeof(wchar_t), reinterpret_cast<LPARAM>(buffer.data()));
+    Send(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.back() = L'\0';
     return BytesFromWide(buffer.data());
 }
