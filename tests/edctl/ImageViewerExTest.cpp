@@ -274,6 +274,10 @@ TEST_F(ImageViewerExTest, RoutinesGetPointsThatLeadToTheShownPicturePixel) {
     constexpr int kClickX = 33;
     constexpr int kClickY = 44;
     Pointer(toolkit::kMsgClick, kClickX, kClickY);
+    // The last picture pixel, next to the frame at the right and bottom edges.
+    constexpr int kLastX = kViewerWidth - kViewerFrameWidth - 1;
+    constexpr int kLastY = kViewerHeight - kViewerFrameWidth - 1;
+    Pointer(toolkit::kMsgClick, kLastX, kLastY);
     // A drag: the mouse-move routine runs after the viewer panned.
     constexpr int kDragFrom = 70;
     constexpr int kDragTo = 60;
@@ -281,11 +285,13 @@ TEST_F(ImageViewerExTest, RoutinesGetPointsThatLeadToTheShownPicturePixel) {
     Pointer(WM_MOUSEMOVE, kDragTo, kDragTo);
     Pointer(WM_LBUTTONUP, kDragTo, kDragTo);
 
-    ASSERT_EQ(g_calls.size(), 2u);
+    ASSERT_EQ(g_calls.size(), 3u);
     EXPECT_EQ(g_calls[0].x, kClickX);
     EXPECT_EQ(g_calls[0].y, kClickY);
-    EXPECT_EQ(g_calls[1].message, static_cast<UINT>(WM_MOUSEMOVE));
-    EXPECT_EQ(g_calls[1].offsetX, kOffsetX + kDragFrom - kDragTo);
+    EXPECT_EQ(g_calls[1].shown.x, kOffsetX + kLastX - kViewerFrameWidth);
+    EXPECT_EQ(g_calls[1].shown.y, kOffsetY + kLastY - kViewerFrameWidth);
+    EXPECT_EQ(g_calls[2].message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(g_calls[2].offsetX, kOffsetX + kDragFrom - kDragTo);
     for (const PointerCall& call : g_calls) {
         EXPECT_EQ(call.element, handle);
         EXPECT_EQ(call.x + call.offsetX - kViewerFrameWidth, call.shown.x) << call.message;
