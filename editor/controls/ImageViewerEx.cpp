@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "core/ElementMessages.h"
 #include "core/ElementPaint.h"
 #include "foundation/CallAddress.h"
 #include "foundation/GdiPlusHandles.h"
@@ -99,6 +100,7 @@ void ImageViewer_Ex::ClampOffsets() {
 
 LRESULT ImageViewer_Ex::ImageViewerMessageRoutine(UINT message, LPARAM lParam) {
     constexpr LRESULT kGoOn = 0;
+    constexpr LRESULT kSwallowClick = 1;
     const std::int32_t x = PointerX(lParam);
     const std::int32_t y = PointerY(lParam);
     switch (message) {
@@ -110,6 +112,8 @@ LRESULT ImageViewer_Ex::ImageViewerMessageRoutine(UINT message, LPARAM lParam) {
             PaintImageViewer();
             break;
         case WM_LBUTTONDOWN:
+            m_panned = false;
+            m_releaseEndsPan = false;
             // The lock is read while moving, so a drag started unlocked stops when it is set.
             if (m_picture != nullptr) {
                 m_dragging = true;
@@ -129,12 +133,28 @@ LRESULT ImageViewer_Ex::ImageViewerMessageRoutine(UINT message, LPARAM lParam) {
                     std::int64_t{m_dragStartOffsetY} - (y - m_dragStartY), INT32_MIN, INT32_MAX));
                 ClampOffsets();
                 if (oldX != m_offsetX || oldY != m_offsetY) {
+                    m_panned = true;
                     InvalidateElement();
                 }
             }
             break;
         case WM_LBUTTONUP:
             m_dragging = false;
+            m_releaseEndsPan = m_panned;
+            m_panned = false;
+            break;
+        case toolkit::kMsgClick:
+            // The host window raises a click on every release over the element. After a pan the
+            // user moved the view and asked for nothing else: the editor would otherwise place
+            // a super-tile under the pointer, an edit nobody meant and nothing can undo.
+            if (m_releaseEndsPan) {
+                m_releaseEndsPan = false;
+                return kSwallowClick;
+            }
+            break;
+        case toolkit::kMsgMouseLeave:
+            // A release outside the element raises no click; the next one must not be eaten.
+            m_releaseEndsPan = false;
             break;
         default:
             break;

@@ -63,8 +63,9 @@ public:
     // Slot 1: a plain copy on the process heap, as the engine expects of clones.
     std::uint32_t Clone() override;
 
-    // Slot 18: ImageViewerMessageRoutine. Always 0, so bound routines and the class handler
-    // still run (after the offsets have moved).
+    // Slot 18: ImageViewerMessageRoutine. 0, so bound routines and the class handler still run
+    // (after the offsets have moved), except for the click that ends a pan: a drag that moved
+    // the view is not a click, and the bound click routine does not hear of it.
     LRESULT PreFilterMessage(HWND window, toolkit::ElementHandle handle, UINT message,
                              WPARAM wParam, LPARAM lParam) override;
     // Slot 19: as Page's class handler, handles nothing.
@@ -106,6 +107,10 @@ private:
     std::int32_t m_dragStartY = 0;
     bool m_dragging = false;
     bool m_dragLock = false;
+    // The view moved during the present drag; the release just made ends such a drag, so the
+    // click the host window raises next is not one.
+    bool m_panned = false;
+    bool m_releaseEndsPan = false;
 };
 
 }  // namespace controls

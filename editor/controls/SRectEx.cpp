@@ -223,7 +223,8 @@ void SRect_Ex::SetHoverIndex(std::int32_t item) {
 
 namespace {
 
-// A string format that centres each caption in its cell both ways; the caller owns it.
+// A string format that centres each caption in its cell both ways, on one line; the caller owns
+// it. A cell is one line high, so a wrapped caption would show as half a second line.
 toolkit::GpStringFormatPtr CreateCentredFormat() {
     Gdiplus::GpStringFormat* generic = nullptr;
     toolkit::GpStringFormatPtr format;
@@ -231,9 +232,28 @@ toolkit::GpStringFormatPtr CreateCentredFormat() {
         gp::GdipCloneStringFormat(generic, format.put()) != Gdiplus::Ok) {
         return {};
     }
+    gp::GdipSetStringFormatFlags(format.get(), Gdiplus::StringFormatFlagsNoWrap);
     gp::GdipSetStringFormatAlign(format.get(), Gdiplus::StringAlignmentCenter);
     gp::GdipSetStringFormatLineAlign(format.get(), Gdiplus::StringAlignmentCenter);
     return format;
+}
+
+// Where a caption is laid out: its cell, or, for a caption wider than the cell, a box as wide
+// as the caption centred on the cell. GDI+ leaves out the characters that do not fit a layout
+// box, so a box only as wide as the cell would show fewer characters rather than a cut line.
+Gdiplus::RectF CaptionBox(Gdiplus::GpGraphics* graphics, const Gdiplus::RectF& cell,
+                          const std::wstring& text, Gdiplus::GpFont* font,
+                          Gdiplus::GpStringFormat* format) {
+    const Gdiplus::RectF unbounded(0, 0, 0, 0);
+    Gdiplus::RectF measured;
+    if (font == nullptr ||
+        gp::GdipMeasureString(graphics, text.c_str(), -1, font, &unbounded, format, &measured,
+                              nullptr, nullptr) != Gdiplus::Ok ||
+        measured.Width <= cell.Width) {
+        return cell;
+    }
+    return Gdiplus::RectF(cell.X + (cell.Width - measured.Width) / 2, cell.Y, measured.Width,
+                          cell.Height);
 }
 
 bool FillArea(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* rounded, const Gdiplus::RectF& rect,
@@ -316,10 +336,18 @@ void SRect_Ex::PaintSRect() {
                 toolkit::FillRect(graphics, cell, m_colours.hoverFill);
             }
             if (!m_items[i].empty()) {
+                // A caption wider than its cell is cut at the cell's edges rather than spilling
+                // over the separators into its neighbours.
+                Gdiplus::GraphicsState beforeCell = 0;
+                gp::GdipSaveGraphics(graphics, &beforeCell);
+                gp::GdipSetClipRect(graphics, cell.X, cell.Y, cell.Width, cell.Height,
+                                    Gdiplus::CombineModeIntersect);
                 toolkit::DrawTextWithEffect(
-                    graphics, cell, m_items[i].c_str(), font.get(),
+                    graphics, CaptionBox(graphics, cell, m_items[i], font.get(), format.get()),
+                    m_items[i].c_str(), font.get(),
                     selected || hovered ? m_colours.highlightedText : m_colours.text, format.get(),
                     toolkit::kTextEffectNone);
+                gp::GdipRestoreGraphics(graphics, beforeCell);
             }
         }
     }

@@ -303,5 +303,54 @@ TEST_F(EditorEndToEnd, OpensEditsSavesAndRefusesAsAUserSeesIt) {
     EXPECT_EQ(integer(settings::kKeySeparation), std::to_string(settings::kDefaultSeparation));
 }
 
+// A drag that pans the map view is no click, even in edit mode: the release over the map places
+// nothing, and a save gives back the image as it was opened.
+TEST_F(EditorEndToEnd, APanInEditModeChangesNoCell) {
+    constexpr char kPannedCartridge[] = "Panned.nes";
+    // Far enough for the view to move, and less than the picture has to spare beyond the view.
+    constexpr int kPanDistance = kCellSize + kHalfCell;
+    ASSERT_NO_FATAL_FAILURE(Open(kSampleCartridge));
+
+    // The release lands where the press was less the distance: dragging to the left pans the
+    // view to the right, so the cell under the release then lies further right in the level.
+    const Placement released = kEditModeClick;
+    const POINT release = MapCell(released);
+    const POINT press = {release.x + kPanDistance, release.y};
+    // A super-tile that neither the cell under the release nor the one there after the pan
+    // holds, so that a placement into either would show in the saved bytes.
+    constexpr int kPannedColumns = (kHalfCell + kPanDistance) / kCellSize;
+    static_assert(kEditModeClick.column + kPannedColumns <= kLevelColumns,
+                  "after the pan the release lies in the same row of the screen");
+    const auto& cells =
+        m_levels.records.at(released.level - 1).screens.at(released.screen - 1).cells;
+    const std::size_t cell =
+        static_cast<std::size_t>((released.row - 1) * kLevelColumns + released.column - 1);
+    int tile = 0;
+    while (tile == cells.at(cell) || tile == cells.at(cell + kPannedColumns)) {
+        ++tile;
+    }
+    PickTile(tile);
+    ToggleEditMode();
+
+    m_user->MoveTo(press);
+    PostMessageA(Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    ASSERT_TRUE(WaitIdle(Main()));
+    m_user->MoveTo(release);
+    PostMessageA(Main(), WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+    ASSERT_TRUE(WaitIdle(Main()));
+    ToggleEditMode();
+
+    const ByteArray unchanged = Expected({});
+    ClickFileCommand(kSaveItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kPannedCartridge));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the save was not reported"));
+    const std::string saved = ReadWholeFile(m_folder.File(kPannedCartridge));
+    EXPECT_TRUE(saved.size() == unchanged.size() &&
+                std::equal(saved.begin(), saved.end(), unchanged.begin(),
+                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
+        << "the pan changed cells:\n"
+        << CellChanges(saved);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -8,7 +8,10 @@
 #include "app/MainWindowLayout.h"
 #include "app/RunApplication.h"
 #include "codec/RomLayout.h"
+#include "foundation/Fonts.h"
+#include "foundation/GdiPlusHandles.h"
 #include "foundation/ImageHelpers.h"
+#include "foundation/TextCodec.h"
 #include "view/MapEditing.h"
 #include "view/MapGeometry.h"
 
@@ -118,6 +121,57 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThemWithTheirCaptions) {
     EXPECT_FALSE(w.TilePicker.ElementAlphaHitTest());
     EXPECT_TRUE(w.MapView.ElementAlphaHitTest());
     ExpectNotOpened();
+}
+
+// Every caption a language file gives fits its cell in the font the cells draw it with, on one
+// line: a cell cuts a caption wider than itself.
+TEST_F(MainWindowTest, EveryLanguagesCaptionsFitTheirCells) {
+    namespace gp = Gdiplus::DllExports;
+    // The frame or a separator takes a pixel at each side of a cell.
+    constexpr int kCellLines = 2;
+    toolkit::GpFontPtr font(
+        toolkit::CreateFontByName(controls::kSRectFontFamily, controls::kSRectFontSize,
+                                  toolkit::kFontStyleRegular, toolkit::kFontUnitPixel));
+    ASSERT_TRUE(font);
+    Gdiplus::GpStringFormat* generic = nullptr;
+    toolkit::GpStringFormatPtr format;
+    ASSERT_EQ(gp::GdipStringFormatGetGenericDefault(&generic), Gdiplus::Ok);
+    ASSERT_EQ(gp::GdipCloneStringFormat(generic, format.put()), Gdiplus::Ok);
+    gp::GdipSetStringFormatFlags(format.get(), Gdiplus::StringFormatFlagsNoWrap);
+
+    for (const char* language : {"language\\English.ini", "language\\Chinese.ini"}) {
+        SCOPED_TRACE(language);
+        editor().LanguageFile.SetFile(ProgramFile(language));
+        ReadLanguageTexts(editor());
+        ASSERT_FALSE(Text(settings::kTextCaptionOpen).empty());
+        RebuildWindow();
+        MainWindow& w = window();
+        // Every row but the status row, whose texts are the program's own.
+        for (const controls::SRect_Ex* row :
+             {&w.NameLabel, &w.EditionLabel, &w.VersionLabel, &w.FileCommands, &w.PaletteButton,
+              &w.AlternateGraphicsCheck, &w.LevelList, &w.OrientationList, &w.LevelKindList,
+              &w.EditModeCheck, &w.LockMappingCheck, &w.InfoLabel}) {
+            const int room = controls::SRectItemWidth(row->m_width, row->ItemCount()) - kCellLines;
+            for (const std::wstring& caption : Items(*row)) {
+                // The caption's own width: one character range over it, without the space GDI+
+                // keeps empty around a line.
+                const Gdiplus::CharacterRange range(0, static_cast<INT>(caption.size()));
+                const Gdiplus::RectF unbounded(0, 0, 0, 0);
+                toolkit::GpRegionPtr region;
+                ASSERT_EQ(gp::GdipCreateRegion(region.put()), Gdiplus::Ok);
+                Gdiplus::GpRegion* regions[] = {region.get()};
+                gp::GdipSetStringFormatMeasurableCharacterRanges(format.get(), 1, &range);
+                ASSERT_EQ(gp::GdipMeasureCharacterRanges(row->m_canvasGraphics, caption.c_str(),
+                                                         range.Length, font.get(), unbounded,
+                                                         format.get(), 1, regions),
+                          Gdiplus::Ok);
+                Gdiplus::RectF measured;
+                gp::GdipGetRegionBounds(region.get(), row->m_canvasGraphics, &measured);
+                EXPECT_LE(measured.Width, static_cast<float>(room))
+                    << toolkit::FromWideString(caption, CP_UTF8);
+            }
+        }
+    }
 }
 
 TEST_F(MainWindowTest, MissingLanguageFileLeavesEmptyCaptionsInTheSameLayout) {

@@ -47,6 +47,7 @@ constexpr int kPictureHeight = 200;
 constexpr int kSmallPicture = 40;
 constexpr int kMaxOffsetX = kPictureWidth - kViewerWidth;
 constexpr int kMaxOffsetY = kPictureHeight - kViewerHeight;
+constexpr int kPanStep = 20;
 
 struct PointerCall {
     UINT message;
@@ -197,6 +198,72 @@ TEST_F(ImageViewerExTest, DragLockStopsPanningButNotTheRoutines) {
     EXPECT_EQ(g_calls[0].message, static_cast<UINT>(toolkit::kMsgClick));
 }
 
+// A press, moves and a release as the host window delivers them (the click follows the release
+// over the element), and how many clicks the bound routine heard.
+struct Gesture {
+    const char* name;
+    int pictureWidth;
+    std::vector<POINT> moves;  // element points while the button is held
+    int clicks;
+};
+
+TEST_F(ImageViewerExTest, AReleaseThatEndsAPanIsNoClick) {
+    constexpr int kPress = 50;
+    constexpr int kOnePixel = 1;
+    const Gesture gestures[] = {
+        {"still", kPictureWidth, {}, 1},
+        {"moved by one pixel", kPictureWidth, {{kPress - kOnePixel, kPress}}, 0},
+        {"panned and back", kPictureWidth, {{kPress - kPanStep, kPress}, {kPress, kPress}}, 0},
+        // The pointer moved but the view could not: nothing was panned, so it is a click.
+        {"small picture", kSmallPicture, {{kPress - kPanStep, kPress}}, 1},
+        // The release lands on the element's last pixel column.
+        {"to the right edge", kPictureWidth, {{kViewerWidth - 1, kPress}}, 0},
+    };
+    for (const Gesture& gesture : gestures) {
+        SCOPED_TRACE(gesture.name);
+        ImageViewer_Ex viewer;
+        g_viewer = &viewer;
+        g_calls.clear();
+        toolkit::GpBitmapPtr picture = MakeCoordinatePicture(gesture.pictureWidth, kPictureHeight);
+        constexpr int kStartOffset = 30;
+        viewer.CreateImageViewer(m_host.Parent(), 0, 0, kViewerWidth, kViewerHeight, picture.get(),
+                                 kStartOffset, 0);
+        viewer.BindClick(toolkit::AddressOf(&ClickRoutine), 0);
+        POINT last{kPress, kPress};
+        SendPointer(viewer.m_handle, WM_LBUTTONDOWN, last.x, last.y);
+        for (const POINT& move : gesture.moves) {
+            SendPointer(viewer.m_handle, WM_MOUSEMOVE, move.x, move.y);
+            last = move;
+        }
+        SendPointer(viewer.m_handle, WM_LBUTTONUP, last.x, last.y);
+        SendPointer(viewer.m_handle, toolkit::kMsgClick, last.x, last.y);
+        EXPECT_EQ(static_cast<int>(g_calls.size()), gesture.clicks);
+
+        // Whatever the gesture was, the next click without a move is one.
+        SendPointer(viewer.m_handle, WM_LBUTTONDOWN, last.x, last.y);
+        SendPointer(viewer.m_handle, WM_LBUTTONUP, last.x, last.y);
+        SendPointer(viewer.m_handle, toolkit::kMsgClick, last.x, last.y);
+        EXPECT_EQ(static_cast<int>(g_calls.size()), gesture.clicks + 1);
+        viewer.DestroyElement();
+    }
+    g_viewer = &m_viewer;
+}
+
+TEST_F(ImageViewerExTest, APanReleasedOutsideDoesNotEatTheNextClick) {
+    Create(m_picture.get());
+    m_viewer.BindClick(toolkit::AddressOf(&ClickRoutine), 0);
+    constexpr int kPress = 50;
+    constexpr int kOutside = kViewerWidth + 20;
+    Pointer(WM_LBUTTONDOWN, kPress, kPress);
+    Pointer(WM_MOUSEMOVE, kPress - kPanStep, kPress);
+    // Released over another element: the holder hears the release and the leave, no click.
+    Pointer(WM_LBUTTONUP, kOutside, kPress);
+    Pointer(toolkit::kMsgMouseLeave, kOutside, kPress);
+    // A click the keyboard raises (no press, no release) reaches the routine.
+    Pointer(toolkit::kMsgClick, 0, 0);
+    EXPECT_EQ(g_calls.size(), 1u);
+}
+
 TEST_F(ImageViewerExTest, RoutinesGetPointsThatLeadToTheShownPicturePixel) {
     constexpr int kOffsetX = 40;
     constexpr int kOffsetY = 25;
@@ -207,6 +274,10 @@ TEST_F(ImageViewerExTest, RoutinesGetPointsThatLeadToTheShownPicturePixel) {
     constexpr int kClickX = 33;
     constexpr int kClickY = 44;
     Pointer(toolkit::kMsgClick, kClickX, kClickY);
+    // The last picture pixel, next to the frame at the right and bottom edges.
+    constexpr int kLastX = kViewerWidth - kViewerFrameWidth - 1;
+    constexpr int kLastY = kViewerHeight - kViewerFrameWidth - 1;
+    Pointer(toolkit::kMsgClick, kLastX, kLastY);
     // A drag: the mouse-move routine runs after the viewer panned.
     constexpr int kDragFrom = 70;
     constexpr int kDragTo = 60;
@@ -214,11 +285,13 @@ TEST_F(ImageViewerExTest, RoutinesGetPointsThatLeadToTheShownPicturePixel) {
     Pointer(WM_MOUSEMOVE, kDragTo, kDragTo);
     Pointer(WM_LBUTTONUP, kDragTo, kDragTo);
 
-    ASSERT_EQ(g_calls.size(), 2u);
+    ASSERT_EQ(g_calls.size(), 3u);
     EXPECT_EQ(g_calls[0].x, kClickX);
     EXPECT_EQ(g_calls[0].y, kClickY);
-    EXPECT_EQ(g_calls[1].message, static_cast<UINT>(WM_MOUSEMOVE));
-    EXPECT_EQ(g_calls[1].offsetX, kOffsetX + kDragFrom - kDragTo);
+    EXPECT_EQ(g_calls[1].shown.x, kOffsetX + kLastX - kViewerFrameWidth);
+    EXPECT_EQ(g_calls[1].shown.y, kOffsetY + kLastY - kViewerFrameWidth);
+    EXPECT_EQ(g_calls[2].message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(g_calls[2].offsetX, kOffsetX + kDragFrom - kDragTo);
     for (const PointerCall& call : g_calls) {
         EXPECT_EQ(call.element, handle);
         EXPECT_EQ(call.x + call.offsetX - kViewerFrameWidth, call.shown.x) << call.message;

@@ -2,6 +2,8 @@
 // pressed look, and what the paint leaves on the canvas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -280,6 +282,63 @@ TEST_F(SRectExTest, CaptionsAreDrawnInTheTextOrHighlightedColour) {
     EXPECT_TRUE(AnyCellPixel(m_row, 0, [](std::uint32_t argb) { return Alpha(argb) != 0; }));
     EXPECT_TRUE(AnyCellPixel(m_row, 1,
                              [&](std::uint32_t argb) { return (argb & 0xFF) > kBlueOfLightText; }));
+}
+
+// The rows and columns of a canvas that hold caption pixels: anything with alpha off the frame
+// and the separators, over the transparent background.
+struct Ink {
+    int left = INT32_MAX;
+    int right = -1;
+    int top = INT32_MAX;
+    int bottom = -1;
+    bool Any() const { return right >= 0; }
+};
+
+Ink InkBetween(const SRect_Ex& row, int fromX, int toX) {
+    Ink ink;
+    const std::int32_t itemWidth = SRectItemWidth(row.m_width, row.ItemCount());
+    for (int y = 1; y < row.m_height - 1; ++y) {
+        for (int x = fromX; x < toX; ++x) {
+            const bool line =
+                x == 0 || x == row.m_width - 1 || (itemWidth > 0 && x % itemWidth == 0);
+            if (!line && Alpha(CanvasPixel(row, x, y)) != 0) {
+                ink = {std::min(ink.left, x), std::max(ink.right, x), std::min(ink.top, y),
+                       std::max(ink.bottom, y)};
+            }
+        }
+    }
+    return ink;
+}
+
+TEST_F(SRectExTest, ACaptionWiderThanItsCellStaysOnOneLineCutAtTheCellsEdges) {
+    // The status row: three cells of 40 pixels, the first caption wider than its cell.
+    constexpr int kCells = 3;
+    constexpr int kCell = kRowWidth / kCells;
+    // Wide letters with no gaps between them, so that ink reaches wherever the cut falls.
+    const std::wstring wide = L"WWWWWWWWWWWW";
+    Create(kSRectText, {wide, L"", L""});
+
+    // The same caption in a row wide enough for it shows where its one line lies.
+    constexpr int kWideRow = 4 * kRowWidth;
+    SRect_Ex reference;
+    SRectCreateOptions options;
+    options.items = {wide};
+    reference.CreateSRect(m_host.Parent(), 0, kRowHeight, kWideRow, kRowHeight, options);
+    const Ink line = InkBetween(reference, 0, kWideRow);
+    ASSERT_TRUE(line.Any());
+    ASSERT_GT(line.right - line.left, kCell) << "the caption must be wider than a cell";
+
+    const Ink cut = InkBetween(m_row, 0, kCell);
+    ASSERT_TRUE(cut.Any());
+    EXPECT_GE(cut.top, line.top);
+    EXPECT_LE(cut.bottom, line.bottom);
+    // Centred and too wide, it fills the cell from edge to edge...
+    constexpr int kEdgeReach = 3;
+    EXPECT_LE(cut.left, kEdgeReach);
+    EXPECT_GE(cut.right, kCell - kEdgeReach);
+    // ...and nothing of it reaches the empty cells beside it.
+    EXPECT_FALSE(InkBetween(m_row, kCell, kRowWidth).Any());
+    reference.DestroyElement();
 }
 
 TEST_F(SRectExTest, ItemOperationsCheckTheirIndexes) {

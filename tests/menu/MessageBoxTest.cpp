@@ -10,9 +10,13 @@
 #include "../host/HostTestSupport.h"
 #include "ModalScript.h"
 #include "controls/Button.h"
+#include "controls/Label.h"
+#include "controls/TextDrawing.h"
 #include "core/ElementMessages.h"
 #include "core/MessageBox.h"
 #include "foundation/ControlClasses.h"
+#include "foundation/GdiPlusHandles.h"
+#include "foundation/ImageHelpers.h"
 
 namespace menu_test {
 namespace {
@@ -260,6 +264,204 @@ TEST(ToolkitMessageBoxTest, WithoutAHostOwnerItIsLayeredOnItsOwnColourAndShowsIt
     });
     script.Start();
     ToolkitMessageBox(nullptr, "message", kMessageBoxOk, "title", kMessageBoxIconError);
+}
+
+// ---- Every text drawn whole --------------------------------------------------------------------
+
+// The smallest rectangle holding the pixels a test picks, in pixel columns and rows.
+struct InkBox {
+    int left = INT32_MAX;
+    int top = INT32_MAX;
+    int right = -1;
+    int bottom = -1;
+    bool Any() const { return right >= 0; }
+    int Width() const { return right - left + 1; }
+    void Add(int x, int y) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+};
+
+std::vector<std::uint32_t> CanvasCopy(const Element& element) {
+    GdiFlush();
+    const auto* bits = static_cast<const std::uint32_t*>(element.m_canvasBits);
+    return std::vector<std::uint32_t>(
+        bits, bits + static_cast<std::size_t>(element.m_width) * element.m_height);
+}
+
+// Where the text shows when GDI+ draws it with the font, format and text-rendering hint the
+// element draws with, unclipped on a canvas much larger than it: the size the whole text has.
+InkBox ReferenceInk(const Element& element, const std::wstring& text,
+                    Gdiplus::GpStringFormat* format) {
+    constexpr int kCanvasWidth = 800;
+    constexpr int kCanvasHeight = 200;
+    constexpr float kMargin = 10.0f;
+    InkBox ink;
+    GpBitmapPtr canvas = CreateBitmap(kCanvasWidth, kCanvasHeight);
+    GpGraphicsPtr graphics = GetImageGraphics(canvas.get());
+    if (!graphics) {
+        return ink;
+    }
+    Gdiplus::TextRenderingHint hint = Gdiplus::TextRenderingHintSystemDefault;
+    Gdiplus::DllExports::GdipGetTextRenderingHint(element.m_canvasGraphics, &hint);
+    Gdiplus::DllExports::GdipSetTextRenderingHint(graphics.get(), hint);
+    Gdiplus::DllExports::GdipGraphicsClear(graphics.get(), 0);
+    const Gdiplus::RectF layout(kMargin, kMargin, kCanvasWidth - 2 * kMargin,
+                                kCanvasHeight - 2 * kMargin);
+    DrawTextWithEffect(graphics.get(), layout, text.c_str(), element.m_font, RgbToArgb(0), format,
+                       kTextEffectNone);
+    graphics.reset();
+    Gdiplus::Rect whole(0, 0, kCanvasWidth, kCanvasHeight);
+    Gdiplus::BitmapData data{};
+    if (Gdiplus::DllExports::GdipBitmapLockBits(canvas.get(), &whole, Gdiplus::ImageLockModeRead,
+                                                kPixelFormat32bppArgb, &data) != Gdiplus::Ok) {
+        return ink;
+    }
+    for (int y = 0; y < kCanvasHeight; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < kCanvasWidth; ++x) {
+            if (window_test::Alpha(row[x]) != 0) {
+                ink.Add(x, y);
+            }
+        }
+    }
+    Gdiplus::DllExports::GdipBitmapUnlockBits(canvas.get(), &data);
+    return ink;
+}
+
+// Rows of a canvas that hold ink, as bands of consecutive rows.
+int InkBands(const std::vector<bool>& inkRows) {
+    int bands = 0;
+    for (std::size_t y = 0; y < inkRows.size(); ++y) {
+        if (inkRows[y] && (y == 0 || !inkRows[y - 1])) {
+            ++bands;
+        }
+    }
+    return bands;
+}
+
+// The whole caption's width, less what anti-aliasing may round away at either end.
+constexpr int kInkTolerance = 1;
+
+// The message label draws only its text over a transparent canvas: every pixel with alpha is
+// ink. Every line is there, each as wide as it is on its own, and nothing touches the label's
+// edges, where a cut text would end.
+void ExpectWholeMessage(const Label& label, const std::vector<std::wstring>& lines) {
+    const std::vector<std::uint32_t> pixels = CanvasCopy(label);
+    InkBox ink;
+    std::vector<bool> inkRows(static_cast<std::size_t>(label.m_height), false);
+    for (int y = 0; y < label.m_height; ++y) {
+        for (int x = 0; x < label.m_width; ++x) {
+            if (window_test::Alpha(pixels[static_cast<std::size_t>(y) * label.m_width + x]) != 0) {
+                ink.Add(x, y);
+                inkRows[static_cast<std::size_t>(y)] = true;
+            }
+        }
+    }
+    ASSERT_TRUE(ink.Any());
+    EXPECT_EQ(InkBands(inkRows), static_cast<int>(lines.size())) << "one band of ink per line";
+    int widest = 0;
+    for (const std::wstring& line : lines) {
+        widest = std::max(widest, ReferenceInk(label, line, nullptr).Width());
+    }
+    EXPECT_GE(ink.Width(), widest - kInkTolerance);
+    EXPECT_LE(ink.Width(), widest + kInkTolerance) << "no glyph for a line break";
+    EXPECT_GT(ink.left, 0);
+    EXPECT_GT(ink.top, 0);
+    EXPECT_LT(ink.right, label.m_width - 1);
+    EXPECT_LT(ink.bottom, label.m_height - 1);
+}
+
+// A button's caption is what changes on its canvas when the caption goes: it must be as wide
+// as the whole caption drawn on its own, and lie inside the button.
+void ExpectWholeCaption(Button& button) {
+    const std::string caption = button.ButtonTitle();
+    const std::wstring wide = ToWideString(caption);
+    const std::vector<std::uint32_t> withCaption = CanvasCopy(button);
+    button.ButtonTitle("");
+    const std::vector<std::uint32_t> without = CanvasCopy(button);
+    button.ButtonTitle(caption.c_str());
+    InkBox ink;
+    for (int y = 0; y < button.m_height; ++y) {
+        for (int x = 0; x < button.m_width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * button.m_width + x;
+            if (withCaption[i] != without[i]) {
+                ink.Add(x, y);
+            }
+        }
+    }
+    ASSERT_TRUE(ink.Any()) << caption;
+    GpStringFormatPtr format(CreateCaptionFormat(kFormatSingleLine));
+    Gdiplus::DllExports::GdipSetStringFormatHotkeyPrefix(format.get(), Gdiplus::HotkeyPrefixShow);
+    const InkBox reference = ReferenceInk(button, wide, format.get());
+    EXPECT_GE(ink.Width(), reference.Width() - kInkTolerance) << caption;
+    EXPECT_GT(ink.left, 0) << caption;
+    EXPECT_LT(ink.right, button.m_width - 1) << caption;
+}
+
+TEST(ToolkitMessageBoxTest, EveryTextIsDrawnWholeAndLineBreaksBreakLines) {
+    // An open failure's message: what happened, and why, on lines of their own.
+    const std::vector<std::wstring> twoLines = {L"The cartridge image could not be opened:",
+                                                L"the file is too short."};
+    const std::vector<std::wstring> fourLines = {L"Level 1, screen 1 does not fit:",
+                                                 L"it needs 31 bytes,", L"but its room holds 28.",
+                                                 L"Nothing was saved."};
+    struct Case {
+        const char* name;
+        const std::vector<std::wstring>& lines;
+        const char* lineBreak;
+        std::int32_t kind;
+        std::int32_t icon;
+        std::optional<std::int32_t> width;
+    };
+    const Case cases[] = {
+        {"CR LF", twoLines, "\r\n", kMessageBoxOk, kMessageBoxNoIcon, std::nullopt},
+        {"LF", twoLines, "\n", kMessageBoxYesNoCancel, kMessageBoxNoIcon, std::nullopt},
+        {"CR", twoLines, "\r", kMessageBoxRetryCancel, kMessageBoxNoIcon, std::nullopt},
+        {"in a given width", twoLines, "\r\n", kMessageBoxAbortRetryIgnore, kMessageBoxNoIcon,
+         kDefaultBoxWidth},
+        {"four lines beside an icon", fourLines, "\r\n", kMessageBoxOk, kMessageBoxIconError,
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string message;
+        for (const std::wstring& line : c.lines) {
+            message += (message.empty() ? "" : c.lineBreak) + FromWideString(line);
+        }
+        const std::wstring& first = c.lines.front();
+        ModalScript script;
+        script.Until([] { return FindMessageBox() != nullptr; }).Wait(kTickMs * 5).Then([&] {
+            const HWND box = FindMessageBox();
+            // The box's labels are its title and its message.
+            const Label* label = nullptr;
+            for (Element* element : ChildrenOfType(box, kTypeLabel)) {
+                const auto* candidate = static_cast<const Label*>(element);
+                if (candidate->m_caption != nullptr &&
+                    std::wstring(candidate->m_caption).compare(0, first.size(), first) == 0) {
+                    label = candidate;
+                }
+            }
+            EXPECT_NE(label, nullptr);
+            if (label != nullptr) {
+                ExpectWholeMessage(*label, c.lines);
+            }
+            for (Button* button : BoxButtons(box)) {
+                ExpectWholeCaption(*button);
+            }
+            PostMessageW(box, WM_CLOSE, 0, 0);
+        });
+        script.Start();
+        MessageBoxOptions options;
+        options.kind = c.kind;
+        options.iconType = c.icon;
+        options.width = c.width;
+        ToolkitMessageBox(nullptr, message.c_str(), options);
+        EXPECT_TRUE(script.Finished());
+    }
 }
 
 TEST(ToolkitMessageBoxTest, QuitEndsTheBoxAndIsPostedAgain) {

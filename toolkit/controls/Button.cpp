@@ -91,19 +91,12 @@ void LayoutIconAndText(const Gdiplus::RectF& r, const IconLayout& in, const Gdip
 Gdiplus::SizeF MeasureButtonCaption(Gdiplus::GpGraphics* graphics, const wchar_t* caption,
                                     Gdiplus::GpFont* font, Gdiplus::GpStringFormat* format,
                                     const Gdiplus::RectF& work) {
+    // The caption is measured by the same layout that draws it. Character ranges leave out the
+    // space GDI+ keeps around a line, and a layout box narrower than that space drops the
+    // characters that do not fit: a two-character caption showed its first character only.
     const wchar_t* text = CaptionIsEmpty(caption) ? kEmptyCaptionStandIn : caption;
-    const INT length = static_cast<INT>(std::wcslen(text));
-    const Gdiplus::CharacterRange range(0, length);
-    GpRegionPtr region;
     Gdiplus::RectF bounds;
-    if (gp::GdipSetStringFormatMeasurableCharacterRanges(format, 1, &range) == Gdiplus::Ok &&
-        gp::GdipCreateRegion(region.put()) == Gdiplus::Ok) {
-        Gdiplus::GpRegion* regions[] = {region.get()};
-        if (gp::GdipMeasureCharacterRanges(graphics, text, length, font, work, format, 1,
-                                           regions) == Gdiplus::Ok) {
-            gp::GdipGetRegionBounds(region.get(), graphics, &bounds);
-        }
-    }
+    gp::GdipMeasureString(graphics, text, -1, font, &work, format, &bounds, nullptr, nullptr);
     return Gdiplus::SizeF(bounds.Width + kCaptionAllowance, bounds.Height);
 }
 

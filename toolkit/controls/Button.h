@@ -56,9 +56,9 @@ void LayoutIconAndText(const Gdiplus::RectF& work, const IconLayout& layout,
                        const Gdiplus::SizeF& caption, Gdiplus::RectF* iconRect,
                        Gdiplus::RectF* captionRect);
 
-// The caption's size as the button lays it out: one character range over the whole caption
-// measured in the working rectangle, its width plus 2. An empty caption is measured as one
-// wide character so that the layout keeps a line's height for it.
+// The caption's size as the button lays it out: the box GDI+ needs to draw the whole caption in
+// the working rectangle, its width plus 2. An empty caption is measured as one wide character
+// so that the layout keeps a line's height for it.
 Gdiplus::SizeF MeasureButtonCaption(Gdiplus::GpGraphics* graphics, const wchar_t* caption,
                                     Gdiplus::GpFont* font, Gdiplus::GpStringFormat* format,
                                     const Gdiplus::RectF& work);

@@ -18,9 +18,7 @@ namespace {
 
 constexpr Gdiplus::ARGB kOpaqueBlack = 0xFF000000;
 constexpr Gdiplus::ARGB kAlphaMask = 0xFF000000;
-// The caption keeps this distance from the label's edges, and as much again from the top and
-// bottom edges when aligned there.
-constexpr float kTextInset = 2.0f;
+constexpr float kTextInset = kLabelTextInset;
 
 // Captions with characters beyond ASCII sit one pixel lower: the CJK faces draw their glyphs
 // higher in the line than Latin ones.

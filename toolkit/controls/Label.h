@@ -16,6 +16,10 @@
 
 namespace toolkit {
 
+// The caption keeps this distance from the label's edges, and as much again from the top and
+// bottom edges when aligned there.
+constexpr float kLabelTextInset = 2.0f;
+
 enum LabelVerticalAlignment : std::int32_t {
     kLabelAlignTop = 0,
     kLabelAlignMiddle = 1,

@@ -1,6 +1,7 @@
 #include "core/MessageBox.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -9,12 +10,14 @@
 #include "controls/Button.h"
 #include "controls/ImageBox.h"
 #include "controls/Label.h"
+#include "controls/TextDrawing.h"
 #include "controls/ThunderButton.h"
 #include "core/HostWindow.h"
 #include "core/ThemePainter.h"
 #include "foundation/CallAddress.h"
 #include "foundation/Drawing.h"
 #include "foundation/EngineBinding.h"
+#include "foundation/ImageHelpers.h"
 #include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
 
@@ -46,8 +49,10 @@ constexpr std::int32_t kIconGap = 20;
 constexpr std::int32_t kIconBelowTextTop = 5;
 // A short message moves up by this much and is centred vertically.
 constexpr std::int32_t kShortTextLift = 10;
-// Room added around a measured message that outgrows its area.
-constexpr std::int32_t kGrowSlack = 5;
+// Room the label needs around its text: its insets on both sides and one pixel for rounding
+// and for the lower place of lines with wide characters.
+constexpr std::int32_t kGrowSlack = static_cast<std::int32_t>(2 * kLabelTextInset) + 1;
+static_assert(kGrowSlack == 5, "the room added around a message that outgrows its area");
 constexpr std::int32_t kMinimumHeightSlack = 5;
 // Buttons sit in the bar, kButtonPitch apart from the right edge.
 constexpr std::int32_t kButtonWidth = 70;
@@ -131,21 +136,49 @@ struct TextSize {
     std::int32_t height = 0;
 };
 
-// The message's size in the default font: wrapped within the width when one is given (height
-// 0 leaves the layout unbounded downwards), on its own lines otherwise.
-TextSize MeasureMessage(Gdiplus::GpGraphics* graphics, const std::wstring& text,
-                        std::optional<std::int32_t> width) {
+// The message as the label draws it: every line break ("\r\n", a lone "\r" or "\n") is one
+// "\n". GDI+ breaks lines at "\n" only and draws a "\r" as a glyph of its own. GBK trail bytes
+// are never below 0x40, so the bytes compared here are always whole characters.
+std::string WithPlainLineBreaks(const char* text) {
+    std::string plain;
+    for (const char* c = text; c != nullptr && *c != '\0'; ++c) {
+        if (*c == '\r') {
+            plain += '\n';
+            if (c[1] == '\n') {
+                ++c;
+            }
+        } else {
+            plain += *c;
+        }
+    }
+    return plain;
+}
+
+// The message's size as the label will lay it out: in the default font (every element's font
+// unless given another), with the label's own string format, under the text-rendering hint
+// element canvases draw with (the box window's frame draws with another, and glyph widths
+// differ between the two). Wrapped within the width when one is given, on its own lines
+// otherwise.
+TextSize MeasureMessage(const std::wstring& text, std::optional<float> width) {
     TextSize size;
     Gdiplus::GpFont* font = Toolkit().defaultFont;
-    if (graphics == nullptr || font == nullptr || text.empty()) {
+    if (font == nullptr || text.empty()) {
         return size;
     }
-    const Gdiplus::RectF layout(0.0f, 0.0f, width ? static_cast<float>(*width) : 0.0f, 0.0f);
+    GpBitmapPtr scratch = CreateBitmap(1, 1);
+    GpGraphicsPtr graphics = GetImageGraphics(scratch.get());
+    GpStringFormatPtr format(CreateCaptionFormat(width ? kFormatWrapped : kFormatSingleLine));
+    if (!graphics || !format) {
+        return size;
+    }
+    gp::GdipSetTextRenderingHint(
+        graphics.get(), static_cast<Gdiplus::TextRenderingHint>(Toolkit().textRenderingHint));
+    const Gdiplus::RectF layout(0.0f, 0.0f, width.value_or(0.0f), 0.0f);
     Gdiplus::RectF bounds;
-    if (gp::GdipMeasureString(graphics, text.c_str(), -1, font, &layout, nullptr, &bounds, nullptr,
-                              nullptr) == Gdiplus::Ok) {
-        size.width = static_cast<std::int32_t>(bounds.Width);
-        size.height = static_cast<std::int32_t>(bounds.Height);
+    if (gp::GdipMeasureString(graphics.get(), text.c_str(), -1, font, &layout, format.get(),
+                              &bounds, nullptr, nullptr) == Gdiplus::Ok) {
+        size.width = static_cast<std::int32_t>(std::ceil(bounds.Width));
+        size.height = static_cast<std::int32_t>(std::ceil(bounds.Height));
     }
     return size;
 }
@@ -285,20 +318,28 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
         areaX += iconSize.v[2] + kIconGap;
         areaWidth -= iconSize.v[2] + kIconGap;
     }
-    const std::wstring message = ToWideString(text != nullptr ? text : "");
-    const TextSize measured =
-        MeasureMessage(host.frameGraphics, message,
-                       options.width ? std::optional<std::int32_t>(areaWidth) : std::nullopt);
-    const bool shortText = measured.height < areaHeight;
+    const std::string plainText = WithPlainLineBreaks(text);
+    const std::wstring message = ToWideString(plainText);
+    // The label draws its text kLabelTextInset in from each edge and, when it centres a line
+    // with wide characters, one pixel lower: an area this much larger than the text holds it
+    // whole.
+    const std::int32_t textWidth = areaWidth - kGrowSlack;
+    TextSize measured = MeasureMessage(message, std::nullopt);
+    // A given width wraps the message only where a line does not fit in it.
+    const bool wrapWithin = options.width.has_value() && measured.width > textWidth;
+    if (wrapWithin) {
+        measured = MeasureMessage(message, static_cast<float>(textWidth));
+    }
+    const bool shortText = measured.height + kGrowSlack <= areaHeight;
     if (shortText) {
         areaY -= kShortTextLift;
     }
-    if (measured.width > areaWidth) {
+    if (measured.width + kGrowSlack > areaWidth) {
         windowWidth = measured.width + (windowWidth - areaWidth) + kGrowSlack;
         areaWidth = measured.width + kGrowSlack;
         CentreOverOwner(window, ownerRect, windowWidth, windowHeight);
     }
-    if (measured.height > areaHeight) {
+    if (measured.height + kGrowSlack > areaHeight) {
         windowHeight = measured.height + (windowHeight - areaHeight) + kGrowSlack;
         areaHeight = measured.height + kGrowSlack;
         CentreOverOwner(window, ownerRect, windowWidth, windowHeight);
@@ -345,8 +386,8 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
 
     objects.label = std::make_unique<Label>();
     LabelCreateOptions labelOptions;
-    labelOptions.wordWrap = !shortText;
-    if (objects.label->CreateLabel(parent, areaX, areaY, areaWidth, areaHeight, text,
+    labelOptions.wordWrap = wrapWithin || !shortText;
+    if (objects.label->CreateLabel(parent, areaX, areaY, areaWidth, areaHeight, plainText.c_str(),
                                    labelOptions) != 0) {
         objects.label->LabelVerticalAlign(shortText ? kLabelAlignMiddle : kLabelAlignTop);
         objects.label->SetElementAnchors(true, true, true, true);
