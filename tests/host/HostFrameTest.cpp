@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "core/ElementMessages.h"
 #include "core/LayeredPush.h"
 #include "core/SysButton.h"
 #include "foundation/EasingAnimation.h"
@@ -166,6 +167,27 @@ TEST(HostFrame, CaptionButtonKeepsItsCanvasWhenItsLookStays) {
     HoverCloseButton(w);
     PumpFor(kFadeSettleMs);
     EXPECT_NE(pixels[0], kGreen);
+}
+
+TEST(HostFrame, CaptionButtonsShowTheNewThemeAfterAThemeChange) {
+    LayeredWindow w;
+    HostWindow& host = w.test.Host();
+    const toolkit::ByteArray package = ReadProgramFile(kOtherThemeFile);
+    ASSERT_FALSE(package.empty());
+    host.SetWindowTheme(&package, {}, nullptr);
+    PumpFor(kFadeSettleMs);
+    for (std::uint32_t kind :
+         {toolkit::kSysButtonClose, toolkit::kSysButtonMax, toolkit::kSysButtonMin}) {
+        SCOPED_TRACE(kind);
+        toolkit::SysButton* button = host.CaptionButton(kind);
+        ASSERT_NE(button, nullptr);
+        const std::vector<std::uint32_t> shown = CanvasPixels(button->m_canvasBitmap);
+        // A drawing from nothing: the theme message makes the button forget what it showed.
+        button->ElementWndProc(toolkit::kMsgThemeChanged, 0, 0);
+        button->ElementWndProc(toolkit::kMsgRedraw, 0, 0);
+        EXPECT_EQ(FirstDifference(shown, CanvasPixels(button->m_canvasBitmap), button->m_width),
+                  "");
+    }
 }
 
 // ---- Pushes of one message ------------------------------------------------------------------
