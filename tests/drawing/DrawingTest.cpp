@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "GdiPlusEnvironment.h"
 #include "foundation/Toolkit.h"
 
@@ -141,6 +143,54 @@ TEST(Drawing, NineGridWiderThanItsDestinationDrawsNoMirroredPieces) {
     // Nothing lands outside the destination.
     EXPECT_EQ(target.At(2, 20), kTransparent);
     EXPECT_EQ(target.At(37, 20), kTransparent);
+}
+
+// Clips made of rectangles (x, y, width, height), joined; the destination is 120 x 80 at
+// (4, 6) with margins of 10, so its pieces meet at x 14 and 114 and y 16 and 76.
+struct NineGridClip {
+    const char* name;
+    std::vector<RectF> parts;
+};
+
+TEST(Drawing, NineGridUnderAClipDrawsWhatItDrawsWithoutOne) {
+    constexpr float kMargin = 10;
+    const GridMargins margins{kMargin, kMargin, kMargin, kMargin};
+    const RectF destination = MakeRectF(4, 6, 120, 80);
+    constexpr int kTargetWidth = 130;
+    constexpr int kTargetHeight = 90;
+    const NineGridClip clips[] = {
+        // The ring around the centre, as a window's shadow is clipped.
+        {"ring",
+         {MakeRectF(0, 0, 130, 17), MakeRectF(0, 75, 130, 15), MakeRectF(0, 17, 15, 58),
+          MakeRectF(113, 17, 17, 58)}},
+        {"one corner", {MakeRectF(0, 0, 12, 12)}},
+        {"inside the centre", {MakeRectF(40, 30, 30, 20)}},
+        {"across an edge and the centre", {MakeRectF(50, 10, 20, 30)}},
+        {"along a seam", {MakeRectF(13, 0, 2, 90)}},
+    };
+    GpBitmapPtr picture = MakeGridPicture();
+    Target whole(kTargetWidth, kTargetHeight);
+    ASSERT_TRUE(DrawImageNineGrid(whole.graphics.get(), picture.get(), destination, margins));
+    for (const NineGridClip& clip : clips) {
+        SCOPED_TRACE(clip.name);
+        Target clipped(kTargetWidth, kTargetHeight);
+        Gdiplus::DllExports::GdipSetClipRect(clipped.graphics.get(), 0, 0, 0, 0,
+                                             Gdiplus::CombineModeReplace);
+        for (const RectF& part : clip.parts) {
+            Gdiplus::DllExports::GdipSetClipRect(clipped.graphics.get(), part.X, part.Y, part.Width,
+                                                 part.Height, Gdiplus::CombineModeUnion);
+        }
+        DrawImageNineGrid(clipped.graphics.get(), picture.get(), destination, margins);
+        for (const RectF& part : clip.parts) {
+            for (int y = static_cast<int>(part.Y); y < static_cast<int>(part.Y + part.Height);
+                 ++y) {
+                for (int x = static_cast<int>(part.X); x < static_cast<int>(part.X + part.Width);
+                     ++x) {
+                    ASSERT_EQ(clipped.At(x, y), whole.At(x, y)) << x << ", " << y;
+                }
+            }
+        }
+    }
 }
 
 TEST(Drawing, PlacementModes) {

@@ -7,8 +7,10 @@
 #include <algorithm>
 
 #include "core/ElementMessages.h"
+#include "core/LayeredPush.h"
 #include "foundation/Colour.h"
 #include "foundation/Easing.h"
+#include "foundation/PresentBatch.h"
 
 namespace toolkit {
 
@@ -376,14 +378,8 @@ void InvalidateHostRect(HostRecordFields* host, const RECT& rect) {
         InvalidateRect(host->window, &rect, FALSE);
         return;
     }
-    SIZE size = {0, 0};
-    if (host->size != nullptr) {
-        size = {host->size->width, host->size->height};
-    }
-    POINT source = {0, 0};
-    BLENDFUNCTION blend = PerPixelBlend(kOpaque);
-    UpdateLayeredWindow(host->window, nullptr, nullptr, &size, host->frameDc, &source, 0, &blend,
-                        ULW_ALPHA);
+    // The presents of one message reach the screen in one push of the part they changed.
+    PushOrQueueLayeredWindow(host, rect);
 }
 
 // ---- Transitions --------------------------------------------------------------------------------
@@ -413,6 +409,8 @@ void BlendCanvas(Element* element, TransitionBlock* block) {
 }
 
 void CALLBACK TransitionTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time) {
+    // The timer routine runs outside the window procedure: its frame is a batch of its own.
+    const PresentBatch batch;
     Element* element = ElementFromHandle(static_cast<ElementHandle>(timerId - 1));
     if (element == nullptr || element->m_handle != timerId - 1) {
         KillTimer(window, timerId);

@@ -15,6 +15,7 @@
 #include "core/ElementMessages.h"
 #include "core/ElementPaint.h"
 #include "core/HostWindow.h"
+#include "core/LayeredPush.h"
 #include "core/SysButton.h"
 #include "core/ThemePainter.h"
 #include "foundation/CallAddress.h"
@@ -96,6 +97,7 @@ std::optional<COLORREF> AverageColour(Gdiplus::GpImage* image) {
 
 void HostWindow::CreateCanvases(std::int32_t width, std::int32_t height) {
     FreeCanvases();
+    m_frameKept = false;
     CreateDibCanvas(width, height, &frameDc, &frameBitmap, true);
     CreateDibCanvas(width, height, &backgroundDc, &backgroundBitmap, true);
     if (frameDc != nullptr && gp::GdipCreateFromHDC(frameDc, &frameGraphics) == Gdiplus::Ok) {
@@ -105,6 +107,8 @@ void HostWindow::CreateCanvases(std::int32_t width, std::int32_t height) {
 }
 
 void HostWindow::FreeCanvases() {
+    // Nothing pending may be pushed from canvases that are gone.
+    ForgetLayeredWindow(this);
     if (frameGraphics != nullptr) {
         gp::GdipDeleteGraphics(frameGraphics);
         frameGraphics = nullptr;
@@ -164,6 +168,7 @@ void HostWindow::PaintWindowFrame(const ByteArray* image, std::int32_t colour, s
             gp::GdipDisposeImage(backgroundImage);
         }
         backgroundImage = LoadImageFromBytes(*image).release();
+        m_frameKept = false;  // a new picture may come to lie where the old one lay
         if (backgroundImage != nullptr) {
             if (const auto average = AverageColour(backgroundImage)) {
                 backgroundColour = *average;
@@ -191,7 +196,66 @@ void HostWindow::PaintWindowFrame(const ByteArray* image, std::int32_t colour, s
         backgroundColour = static_cast<COLORREF>(colour);
     }
 
-    const std::int32_t alpha = layeredAlpha == kNotLayered ? kOpaqueAlpha : layeredAlpha;
+    // The frame is painted anew only when something it is painted from changed; otherwise the
+    // back buffer starts again from the kept frame. A paint routine may draw anything at any
+    // time, and a child window borrows its owner's background: their frames are never kept.
+    const FrameInputs inputs = CurrentFrameInputs();
+    const bool ownFrame =
+        paintRoutine == 0 && HostFromHandle(GetControlFromWindow(parentWindow)) == nullptr;
+    if (m_frameKept && ownFrame && inputs == m_frameInputs) {
+        BitBlt(frameDc, 0, 0, m_sizeData.width, m_sizeData.height, backgroundDc, 0, 0, SRCCOPY);
+    } else {
+        m_frameKept = false;
+        PaintFrameLayers(served, layeredAlpha == kNotLayered ? kOpaqueAlpha : layeredAlpha);
+        if (!StillServes(served)) {
+            return;
+        }
+        m_frameInputs = inputs;
+        m_frameKept = ownFrame;
+    }
+
+    if (mode == kFrameOnly) {
+        return;
+    }
+    SelectClipRgn(frameDc, innerRegion);
+    LayoutCaption();
+    ComposeChildren({0, 0, m_sizeData.width, m_sizeData.height}, mode == kFrameComposeRedraw);
+    if (!StillServes(served)) {
+        return;
+    }
+    SelectClipRgn(frameDc, nullptr);
+    if (mode == kFrameComposePresent) {
+        PresentWindow();
+    }
+}
+
+bool HostWindow::FrameInputs::operator==(const FrameInputs& o) const {
+    return size.width == o.size.width && size.height == o.size.height &&
+           EqualRect(&body, &o.body) && theme == o.theme && shadowSection == o.shadowSection &&
+           image == o.image && colour == o.colour && layeredAlpha == o.layeredAlpha &&
+           fillMode == o.fillMode && grid == o.grid && imageOffset.x == o.imageOffset.x &&
+           imageOffset.y == o.imageOffset.y && cornerRadius == o.cornerRadius &&
+           borderFlag == o.borderFlag && borderColours == o.borderColours;
+}
+
+HostWindow::FrameInputs HostWindow::CurrentFrameInputs() const {
+    return {m_sizeData,
+            m_bodyData,
+            theme,
+            ShadowSection(),
+            backgroundImage,
+            backgroundColour,
+            layeredAlpha,
+            fillMode,
+            {m_gridData[0], m_gridData[1], m_gridData[2], m_gridData[3]},
+            {backgroundOffsetX, backgroundOffsetY},
+            cornerRadius,
+            borderFlag,
+            m_borderColours};
+}
+
+// The frame's layers into the back buffer, and a copy of it into the background canvas.
+void HostWindow::PaintFrameLayers(HWND served, std::int32_t alpha) {
     gp::GdipGraphicsClear(frameGraphics, 0);
     if (innerRegionGdiplus != nullptr) {
         gp::GdipSetClipRegion(frameGraphics, innerRegionGdiplus, Gdiplus::CombineModeReplace);
@@ -260,20 +324,6 @@ void HostWindow::PaintWindowFrame(const ByteArray* image, std::int32_t colour, s
         DrawBorders();
     }
     BitBlt(backgroundDc, 0, 0, m_sizeData.width, m_sizeData.height, frameDc, 0, 0, SRCCOPY);
-
-    if (mode == kFrameOnly) {
-        return;
-    }
-    SelectClipRgn(frameDc, innerRegion);
-    LayoutCaption();
-    ComposeChildren({0, 0, m_sizeData.width, m_sizeData.height}, mode == kFrameComposeRedraw);
-    if (!StillServes(served)) {
-        return;
-    }
-    SelectClipRgn(frameDc, nullptr);
-    if (mode == kFrameComposePresent) {
-        PresentWindow();
-    }
 }
 
 void HostWindow::DrawBorders() {
@@ -377,7 +427,12 @@ std::uint32_t HostWindow::PresentWindow() {
             static_cast<std::uint32_t>(layeredAlpha));
     }
     presented = 1;
-    InvalidateHostRect(this, {0, 0, m_sizeData.width, m_sizeData.height});
+    if (layeredAlpha == kNotLayered) {
+        InvalidateHostRect(this, {0, 0, m_sizeData.width, m_sizeData.height});
+    } else {
+        // An explicit present reaches the screen at once, with whatever else was pending.
+        PushLayeredWindow(this, nullptr);
+    }
     return 1;
 }
 

@@ -15,6 +15,7 @@
 #include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
 #include "core/ElementTree.h"
+#include "core/LayeredPush.h"
 #include "core/PopupMenu.h"
 #include "core/SysButton.h"
 #include "core/ThemePainter.h"
@@ -137,6 +138,7 @@ void HostWindow::PointRecordAtBlocks() {
 }
 
 void HostWindow::FreeMembers() {
+    ForgetLayeredWindow(this);
     // A caption button still alive in a window is taken out of it before its object goes.
     for (std::unique_ptr<SysButton>& button : m_captionButtons) {
         if (button->IsElementAlive()) {
@@ -353,6 +355,8 @@ std::uint32_t HostWindow::SetWindowTheme(const ByteArray* package, const ByteArr
         EngineReleaseTheme(theme);
     }
     theme = newTheme;
+    // A theme loaded anew may get the handle of the one just released.
+    InvalidateFrame();
 
     const char* section = ShadowSection();
     ThemeRect margin{};

@@ -168,8 +168,8 @@ public:
     // The layout's elements created into this object's window; 1 when the text parsed.
     virtual std::uint32_t LoadChildrenFromXml(const std::string& source);
     // Binds routine to message on the window's element with that ID; false when there is none.
-    virtual bool BindEventByElementId(std::int32_t id, std::uint32_t message,
-                                      std::uint32_t routine, std::uint32_t userValue);
+    virtual bool BindEventByElementId(std::int32_t id, std::uint32_t message, std::uint32_t routine,
+                                      std::uint32_t userValue);
 
     // Slots 36-39: theme, frame, caption layout, presenting.
     // package: null for none (the inherited or default theme).
@@ -255,8 +255,31 @@ public:
     SysButton* CaptionButton(std::uint32_t kind) const;
     std::size_t CaptionButtonCount() const { return m_captionButtons.size(); }
     const std::vector<COLORREF>& BorderColours() const { return m_borderColours; }
+    // Makes the next PaintWindowFrame paint the frame anew instead of reusing the kept one.
+    void InvalidateFrame() { m_frameKept = false; }
 
 private:
+    // Everything the painted frame (background, shadow, borders) depends on. The frame painted
+    // last is kept in the background canvas and reused while these stay the same.
+    struct FrameInputs {
+        HostSize size;
+        RECT body;
+        std::uint32_t theme;
+        const char* shadowSection;
+        Gdiplus::GpImage* image;
+        COLORREF colour;
+        std::int32_t layeredAlpha;
+        std::int32_t fillMode;
+        std::array<float, 4> grid;
+        POINT imageOffset;
+        std::int32_t cornerRadius;
+        std::uint32_t borderFlag;
+        std::vector<COLORREF> borderColours;
+
+        bool operator==(const FrameInputs& other) const;
+    };
+    FrameInputs CurrentFrameInputs() const;
+    void PaintFrameLayers(HWND served, std::int32_t alpha);
     friend LRESULT CALLBACK HostWindowThunkTarget(HostWindow* object, UINT message, WPARAM wParam,
                                                   LPARAM lParam);
 
@@ -305,6 +328,9 @@ private:
     // The title label and icon image box, when the caption has them.
     std::unique_ptr<Label> m_titleObject;
     std::unique_ptr<ImageBox> m_iconObject;
+    // The frame kept in the background canvas and what it was painted from.
+    bool m_frameKept = false;
+    FrameInputs m_frameInputs{};
 };
 
 // The method table is word 0 and the record follows it: the engine reads the window at word 2

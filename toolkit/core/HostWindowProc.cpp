@@ -15,9 +15,11 @@
 #include "core/ElementPaint.h"
 #include "core/ElementTree.h"
 #include "core/HostWindow.h"
+#include "core/LayeredPush.h"
 #include "core/SysButton.h"
 #include "foundation/CallAddress.h"
 #include "foundation/EngineBinding.h"
+#include "foundation/PresentBatch.h"
 #include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
 
@@ -63,6 +65,8 @@ bool SameCharacter(std::uint32_t a, std::uint32_t b) {
 
 LRESULT CALLBACK HostWindowThunkTarget(HostWindow* object, UINT message, WPARAM wParam,
                                        LPARAM lParam) {
+    // Whatever the elements present while the message is handled is pushed once at its end.
+    const PresentBatch batch;
     return object->HostWindowProc(message, wParam, lParam);
 }
 
@@ -99,6 +103,10 @@ bool HostWindow::StillServes(HWND served) const {
 LRESULT HostWindow::HostWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (closing != 0) {
         return CallPrevious(message, wParam, lParam);
+    }
+    if (message == FlushPresentsMessage()) {
+        FlushLayeredPushes();
+        return 0;
     }
     const HWND served = window;
     if (hookRoutine != 0) {

@@ -18,6 +18,7 @@
 #include "foundation/Drawing.h"
 #include "foundation/EngineBinding.h"
 #include "foundation/ImageHelpers.h"
+#include "foundation/PresentBatch.h"
 #include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
 
@@ -434,6 +435,7 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
 }
 
 void RunModalLoop(HWND box, HWND owner) {
+    const NestedLoopScope nestedLoop;  // what the caller presented is pushed before the wait
     if (owner != nullptr) {
         // The owner's hovered element would otherwise keep its hover look under the box.
         SendMessageW(owner, WM_MOUSELEAVE, 0, 0);

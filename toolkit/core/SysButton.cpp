@@ -49,6 +49,11 @@ std::uint32_t SysButton::Clone() {
     return reinterpret_cast<std::uint32_t>(CloneOnProcessHeap(*this));
 }
 
+bool SysButton::DrawnLook::operator==(const DrawnLook& other) const {
+    return part == other.part && state == other.state && width == other.width &&
+           height == other.height && theme == other.theme && canvas == other.canvas;
+}
+
 const char* SysButton::PartName() const {
     const HWND window = m_hostWindow;
     const bool restore = (m_kind == kSysButtonMax && IsZoomed(window)) ||
@@ -81,7 +86,11 @@ LRESULT SysButton::ClassMessageHandler(HWND window, ElementHandle handle, UINT m
                 PostMessageW(window, WM_SYSCOMMAND, IsIconic(window) ? SC_RESTORE : SC_MINIMIZE, 0);
             }
             break;
+        case WM_SIZE:
+            m_lookDrawn = false;  // the canvas was made anew
+            break;
         case kMsgThemeChanged:
+            m_lookDrawn = false;  // a new theme may have the old one's handle
             OnSysButtonThemeChanged();
             break;
         default:
@@ -91,18 +100,29 @@ LRESULT SysButton::ClassMessageHandler(HWND window, ElementHandle handle, UINT m
 }
 
 void SysButton::DrawSysButton(HWND, ElementHandle handle, UINT message) {
-    DrawContext context{};
-    ElementRectF paint{};
-    BeginElementDraw(handle, &context, &paint);
     std::uint32_t state = 0;
     if (message == kMsgMouseEnter || message == WM_LBUTTONUP) {
         state = kStateHover;
     } else if (message == WM_LBUTTONDOWN) {
         state = kStatePressed;
     }
+    // Every frame repaint asks each caption button again; one that already shows the look it
+    // is asked for keeps its canvas, and nothing of it needs presenting. A running fade still
+    // gets its new drawing, which ends it where the old one stood.
+    const DrawnLook look = {PartName(), state, m_width, m_height, GetHostTheme(), m_canvasBitmap};
+    if (m_lookDrawn && look == m_drawnLook && (m_state & kStateTransition) == 0) {
+        return;
+    }
+    DrawContext context{};
+    ElementRectF paint{};
+    BeginElementDraw(handle, &context, &paint);
     const Gdiplus::RectF client(context.client.x, context.client.y, context.client.width,
                                 context.client.height);
-    DrawThemeStatePart(GetHostTheme(), PartName(), context.graphics, client, state);
+    DrawThemeStatePart(GetHostTheme(), look.part, context.graphics, client, state);
+    // Only a drawing of the whole canvas leaves it showing one look.
+    m_drawnLook = look;
+    m_lookDrawn = paint.x <= 0.0f && paint.y <= 0.0f && paint.x + paint.width >= client.Width &&
+                  paint.y + paint.height >= client.Height;
     EndElementDraw(handle, &context);
 }
 

@@ -57,7 +57,22 @@ public:
     std::uint32_t m_kind;  // field 69
 
 private:
+    // What the canvas shows: a drawing of the same look into the same canvas is skipped.
+    struct DrawnLook {
+        const char* part;
+        std::uint32_t state;
+        std::int32_t width;
+        std::int32_t height;
+        std::uint32_t theme;
+        HBITMAP canvas;
+
+        bool operator==(const DrawnLook& other) const;
+    };
+
     const char* PartName() const;
+
+    DrawnLook m_drawnLook{};
+    bool m_lookDrawn = false;
 };
 
 #pragma GCC diagnostic push

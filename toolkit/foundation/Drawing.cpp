@@ -53,6 +53,20 @@ GpPenPtr CreatePen(ARGB colour, float width) {
     return pen;
 }
 
+// True when a piece drawn into target can change a pixel inside the graphics' clip. The test
+// rectangle grows by a pixel on each side: a resampled piece with fractional edges also touches
+// the pixels its edges cross. Pieces wholly outside are skipped: this GDI+ resamples a whole
+// destination before it clips, so a large clipped-away piece would cost as much as a drawn one.
+bool PieceMayShow(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height) {
+    constexpr REAL kEdgeSlack = 1.0f;
+    BOOL visible = TRUE;
+    if (GdipIsVisibleRect(graphics, x - kEdgeSlack, y - kEdgeSlack, width + 2 * kEdgeSlack,
+                          height + 2 * kEdgeSlack, &visible) != Ok) {
+        return true;  // when the clip cannot be asked, draw as before
+    }
+    return visible != FALSE;
+}
+
 }  // namespace
 
 bool DrawImageEx(GpGraphics* graphics, GpImage* image, const RectF& destination,
@@ -157,6 +171,9 @@ bool DrawImageNineGrid(GpGraphics* graphics, GpImage* image, const RectF& rect,
             // Margins wider than the picture or the destination leave empty pieces: a negative
             // size would draw a mirrored piece over its neighbours.
             if (sourceWidth <= 0 || sourceHeight <= 0 || targetWidth <= 0 || targetHeight <= 0) {
+                continue;
+            }
+            if (!PieceMayShow(graphics, targetX[column], targetY[row], targetWidth, targetHeight)) {
                 continue;
             }
             drawn &= GdipDrawImageRectRect(graphics, image, targetX[column], targetY[row],

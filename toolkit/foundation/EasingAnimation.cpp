@@ -8,6 +8,7 @@
 #include "foundation/CallAddress.h"
 #include "foundation/CheckedMemory.h"
 #include "foundation/Easing.h"
+#include "foundation/PresentBatch.h"
 #include "foundation/Win32Handles.h"
 
 namespace toolkit {
@@ -56,6 +57,7 @@ bool DispatchPending(WPARAM* quitCode) {
 }  // namespace
 
 WaitResult WaitPumpingMessages(std::uint64_t microseconds) {
+    const NestedLoopScope nestedLoop;  // the last frame is pushed before the wait
     KernelHandle timer(CreateWaitableTimerW(nullptr, TRUE, nullptr));
     if (!timer) {
         return WaitResult::kFailed;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/Fonts.h"
+#include "foundation/PresentBatch.h"
 #include "foundation/TextCodec.h"
 
 namespace toolkit {
@@ -273,6 +274,7 @@ std::wstring GetWindowClassName(HWND window) {
 }
 
 WPARAM RunMessageLoop(HWND window) {
+    const NestedLoopScope nestedLoop;  // what the caller presented is pushed before the wait
     MSG message = {};
     while (IsWindow(window)) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
