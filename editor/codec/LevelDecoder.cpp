@@ -39,7 +39,7 @@ bool InWindow(int64_t address, int64_t count) {
 
 std::string AddressText(int64_t address) {
     char text[32];
-    std::snprintf(text, sizeof text, "%04llX", static_cast<unsigned long long>(address & 0xFFFFF));
+    std::snprintf(text, sizeof text, "%04llX", static_cast<unsigned long long>(address));
     return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include "codec/LevelDecoder.h"
 #include "codec/LevelEncoder.h"
+#include "codec/RomLayout.h"
 #include "codec/RunLength.h"
 #include "codec/ScreenRoom.h"
 
@@ -74,6 +75,55 @@ TEST(ScreenAliases, AreEditedAndSavedTogether) {
     const LevelList again = DecodeOrFail(output);
     EXPECT_EQ(Screen(again, 1, kAliasA).cells[kSixthRowCell], kEditedCell);
     EXPECT_EQ(Screen(again, 1, kAliasB).cells[kSixthRowCell], kEditedCell);
+}
+
+// Sharing stored bytes with a screen of another cell count, or with a boss room's raw screen,
+// makes no alias: an edit of either one is refused, and the other keeps its bytes.
+TEST(ScreenAliases, OtherSharersStayRefusedWhenEdited) {
+    constexpr int kVerticalPlace = 3;  // 64 cells a screen
+    constexpr int kMovedScreen = 2;
+    constexpr int kBossAddress = 0x9100;  // the first boss room's raw screen: 56 literals
+    const ByteArray sample = LoadTestImage(kImageA);
+    const LevelList a = DecodeOrFail(sample);
+    const auto pointTo = [&](int place, int screen, int32_t address) {
+        ByteArray image = sample;
+        const int64_t entry = FileOffset(a.records[place - 1].screenTable + int64_t{screen - 1} * 2,
+                                         kSmallLayoutLevelBank, true);
+        image[static_cast<size_t>(entry)] = static_cast<uint8_t>(address & 0xFF);
+        image[static_cast<size_t>(entry) + 1] = static_cast<uint8_t>(address >> 8);
+        return image;
+    };
+    const int32_t firstScreenAddress =
+        static_cast<int32_t>(Screen(a, 1, 1).storedOffset - kInesHeaderSize);
+    const struct {
+        const char* name;
+        ByteArray image;
+        int place;
+        int screen;
+    } cases[] = {
+        {"the screen of other cells", pointTo(kVerticalPlace, kMovedScreen, firstScreenAddress),
+         kVerticalPlace, kMovedScreen},
+        {"the screen of one pointer", pointTo(kVerticalPlace, kMovedScreen, firstScreenAddress), 1,
+         1},
+        {"the screen over a boss room", pointTo(1, kMovedScreen, kBossAddress), 1, kMovedScreen},
+        {"the boss room under a screen", pointTo(1, kMovedScreen, kBossAddress), kBossPlace,
+         kBossPlace},
+    };
+    for (const auto& c : cases) {
+        LevelList levels = DecodeOrFail(c.image);
+        ASSERT_EQ(ScreenAliases(levels, c.place, c.screen).size(),
+                  IsRunLengthPlace(c.place) ? 1u : 0u)
+            << c.name;
+        ByteArray& cells = levels.records.at(c.place - 1)
+                               .screens.at(IsRunLengthPlace(c.place) ? c.screen - 1 : 0)
+                               .cells;
+        cells[0] = static_cast<uint8_t>(cells[0] == kEditedCell ? kEditedCell - 1 : kEditedCell);
+        ByteArray output;
+        const CodecResult result = EncodeImage(c.image, levels, output);
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_EQ(result.problem, CodecProblem::SharedBytes) << c.name << ": " << result.message;
+        EXPECT_EQ(result.level, c.place) << c.name;
+    }
 }
 
 TEST(PlaceCell, RefusesCellsAndScreensThatDoNotExist) {
