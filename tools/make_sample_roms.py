@@ -13,9 +13,13 @@ Written into --testdata-dir:
   variants (each a copy of image A with one change, described where it is made):
     OddForms.nes, SharedScreens.nes, Vertical2.nes, Kind2.nes, HighCells.nes,
     ScreenOverObjectTable.nes,
-    ShortA.nes (A cut after its level data: still a good image) and the bad images
+    ShortA.nes (A cut after its level data: still a good image), EndsAtLastByte.nes (a screen
+    whose stored form ends with the image) and the bad images
     Nes3Bytes.nes, CutB400.nes, LieScreenPastEnd.nes, LieRunPastEnd.nes, LieScreenTablePastEnd.nes,
-    LieObjectTablePastEnd.nes, LieListPastEnd.nes, LieUnterminatedList.nes, LieBossPastEnd.nes.
+    LieObjectTablePastEnd.nes, LieListPastEnd.nes, LieUnterminatedList.nes, LieBossPastEnd.nes,
+    and the images with an address outside the level bank's window 8000-BFFF:
+    WindowScreenPointer.nes, WindowScreenTable.nes, WindowScreenCrossesEnd.nes,
+    WindowObjectTable.nes, WindowObjectList.nes, WindowBossScreen.nes.
 Written into --app-dir (when given): Brakka.nes and SampleSmall.nes (image A), SampleLarge.nes
 (image B), the sample cartridges of the programs and the run command.
 
@@ -28,6 +32,10 @@ Manifest lines (blank lines and lines starting with # are comments):
       where a screen's stored bytes lie and how many of them the decoder reads.
   levels <image> <count>
       how many records the level list of the image holds.
+  room <image> <place> <screen> <room>
+      how many bytes a run-length screen may take when edited: from its start up to the next
+      known structure after it in its 16 KB bank (never less than its stored length; its stored
+      length when nothing follows it there). Every screen of every good image.
 
 Only the Python standard library is used.
 """
@@ -296,6 +304,64 @@ def build(large):
     return img, screens, stored
 
 
+WINDOW_FIRST, WINDOW_LAST = 0x8000, 0xBFFF
+PREVIEW_INDOOR_STAGES = (2, 4)
+LEVEL_COUNT = 8
+
+
+def structure_starts(data, large):
+    """The file offsets where every structure that the game's tables name starts, read from the
+    image itself: the level headers, each level's screen table and its screens (as many as the
+    preview program reads, n x 4 + 2 in stages 2 and 4, n + 2 elsewhere, or the editor's count
+    when higher), the boss list and boss screens, the object-pointer table, the object tables
+    and the object lists. Also gives each editor screen's (place, screen) -> (offset, length)."""
+    shift = LARGE_BANK_SHIFT if large else 0
+    word = lambda at: data[at] | data[at + 1] << 8
+    starts = {unbanked(LEVEL_HEADER_TABLE), unbanked(OBJECT_POINTER_TABLE)}
+    editor_screens = {}
+    bosses = 0
+    for L in range(1, LEVEL_COUNT + 1):
+        header = unbanked(LEVEL_HEADER_TABLE + (L - 1) * LEVEL_HEADER_SIZE)
+        kind, vertical, n = data[header], data[header + 1], data[header + HEADER_COUNT_BYTE]
+        table = word(header + 2)
+        starts.add(unbanked(table) + shift)
+        cells = VERTICAL_SLOT if vertical else HORIZONTAL_SLOT
+        editor = screen_count(kind, n)
+        preview = n * 4 + 2 if L in PREVIEW_INDOOR_STAGES else n + 2
+        for j in range(1, max(editor, preview) + 1):
+            entry = unbanked(table + (j - 1) * 2) + shift
+            if entry + 2 > len(data):
+                break
+            pointer = word(entry)
+            if not WINDOW_FIRST <= pointer <= WINDOW_LAST:
+                continue
+            start = unbanked(pointer) + shift
+            starts.add(start)
+            if j <= editor:
+                editor_screens[(L, j)] = (start, decode(data[start:], cells)[1])
+        objects = word(unbanked(OBJECT_POINTER_TABLE + (L - 1) * 2))
+        starts.add(unbanked(objects))
+        for k in range(n + 2):
+            starts.add(unbanked(word(unbanked(objects + k * 2))))
+        if kind == 1:
+            bosses += 1
+            starts.add(BOSS_LIST_FILE_OFFSET)
+            boss = word(BOSS_LIST_FILE_OFFSET + (bosses - 1) * 2)
+            starts.add(unbanked(boss) + shift)
+    return starts, editor_screens
+
+
+def screen_rooms(data, large):
+    """(place, screen) -> room of every run-length screen of the image."""
+    starts, screens = structure_starts(data, large)
+    rooms = {}
+    for key, (start, length) in screens.items():
+        bank_end = INES_HEADER_SIZE + ((start - INES_HEADER_SIZE) // BANK_SIZE + 1) * BANK_SIZE
+        after = [s for s in starts if start < s < bank_end]
+        rooms[key] = max(min(after) - start, length) if after else length
+    return rooms
+
+
 class Manifest:
     def __init__(self):
         self.lines = ["# Written by tools/make_sample_roms.py; see there for the format."]
@@ -308,6 +374,9 @@ class Manifest:
 
     def levels(self, image, count):
         self.lines.append("levels %s %d" % (image, count))
+
+    def room(self, image, place, screen, room):
+        self.lines.append("room %s %d %d %d" % (image, place, screen, room))
 
 
 def screen_pointer_offset(L, j):
@@ -436,6 +505,10 @@ def variants(a, a_screens, manifest):
     cut.data = bytearray(a.data[:0xB400])  # ends inside the level headers
     out["CutB400.nes"] = cut
 
+    # The lies below point past the end of ShortA but inside the level bank's window, so that
+    # only the image's end refuses them.
+    past_end = 0xBF00
+
     # A screen pointer that points past the end of ShortA.
     lie = short_copy()
     lie.word(screen_pointer_offset(8, 1), OBJECT_DATA_END + 0x100)
@@ -450,17 +523,17 @@ def variants(a, a_screens, manifest):
 
     # Level 8's screen table at an address past the end of ShortA.
     lie = short_copy()
-    lie.word(unbanked(LEVEL_HEADER_TABLE + 7 * LEVEL_HEADER_SIZE) + 2, 0xF000)
+    lie.word(unbanked(LEVEL_HEADER_TABLE + 7 * LEVEL_HEADER_SIZE) + 2, past_end)
     out["LieScreenTablePastEnd.nes"] = lie
 
     # Level 8's object-list pointer table past the end.
     lie = short_copy()
-    lie.word(unbanked(OBJECT_POINTER_TABLE + 7 * 2), 0xF000)
+    lie.word(unbanked(OBJECT_POINTER_TABLE + 7 * 2), past_end)
     out["LieObjectTablePastEnd.nes"] = lie
 
     # Level 8's last object list starting past the end.
     lie = short_copy()
-    lie.word(unbanked(OBJECT_TABLES + 7 * TABLE_STRIDE + 11 * 2), 0xF000)
+    lie.word(unbanked(OBJECT_TABLES + 7 * TABLE_STRIDE + 11 * 2), past_end)
     out["LieListPastEnd.nes"] = lie
 
     # Level 8's last object list loses its terminator and runs into the image's end.
@@ -470,9 +543,52 @@ def variants(a, a_screens, manifest):
 
     # The second boss room's raw screen past the end.
     lie = short_copy()
-    lie.word(BOSS_LIST_FILE_OFFSET + 2, 0xF000)
+    lie.word(BOSS_LIST_FILE_OFFSET + 2, past_end)
     out["LieBossPastEnd.nes"] = lie
+
+    # EndsAtLastByte: ShortA with level 8's last screen moved to its end, so that the screen's
+    # stored form ends with the image's last byte. A good image.
+    last = short_copy()
+    last_form = encode(cells(8, 12))
+    last_address = len(last.data) - INES_HEADER_SIZE
+    last.data += last_form
+    last.word(screen_pointer_offset(8, 12), last_address)
+    manifest.stored("EndsAtLastByte.nes", 8, 12, len(short.data), len(last_form))
+    out["EndsAtLastByte.nes"] = last
+
+    # Addresses outside the window 8000-BFFF, in image A, where each still lies inside the file:
+    # the game would read them from another bank than the file position they name.
+    def a_copy():
+        img = Image(0)
+        img.data = bytearray(a.data)
+        return img
+
+    window = a_copy()
+    window.word(screen_pointer_offset(1, 1), 0xFFFF)
+    out["WindowScreenPointer.nes"] = window
+    window = a_copy()
+    window.word(unbanked(LEVEL_HEADER_TABLE) + 2, 0x7F00)
+    out["WindowScreenTable.nes"] = window
+    # A screen at BFF0 whose 56 zero cells run on to C027.
+    window = a_copy()
+    window.word(screen_pointer_offset(1, 1), 0xBFF0)
+    out["WindowScreenCrossesEnd.nes"] = window
+    window = a_copy()
+    window.word(unbanked(OBJECT_POINTER_TABLE), 0xC000)
+    out["WindowObjectTable.nes"] = window
+    window = a_copy()
+    window.word(unbanked(OBJECT_TABLES), 0x7000)
+    out["WindowObjectList.nes"] = window
+    window = a_copy()
+    window.word(BOSS_LIST_FILE_OFFSET, 0xFFF0)
+    out["WindowBossScreen.nes"] = window
     return out
+
+
+# The variants that the editor opens; every other variant is refused.
+GOOD_VARIANTS = ("OddForms.nes", "SharedScreens.nes", "Vertical2.nes", "Kind2.nes",
+                 "HighCells.nes", "ScreenOverObjectTable.nes", "ShortA.nes",
+                 "EndsAtLastByte.nes")
 
 
 def write(path, data):
@@ -500,6 +616,10 @@ def main():
         manifest.stored("SampleLarge.nes", place, screen, *b_stored[(place, screen)])
     images = {"SampleSmall.nes": a, "SampleLarge.nes": b}
     images.update(variants(a, a_screens, manifest))
+    for name in ("SampleSmall.nes", "SampleLarge.nes") + GOOD_VARIANTS:
+        data = bytes(images[name].data)
+        for (place, screen), room in sorted(screen_rooms(data, len(data) == LARGE_IMAGE_SIZE).items()):
+            manifest.room(name, place, screen, room)
 
     os.makedirs(args.testdata_dir, exist_ok=True)
     for name, img in images.items():

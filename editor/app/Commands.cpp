@@ -1,10 +1,12 @@
 #include "app/Commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <utility>
 
 #include "app/AppTexts.h"
+#include "app/EditorTexts.h"
 #include "app/FileDialog.h"
 #include "app/MainWindow.h"
 #include "codec/LevelDecoder.h"
@@ -96,7 +98,8 @@ int OpenCommand(Editor& editor) {
 int SaveCommand(Editor& editor) {
     // Nothing is open, so there is nothing a file could be written from: say so at once.
     if (editor.OpenLevels() == nullptr) {
-        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError);
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError,
+                    editor.Text(settings::kTextSaveNothingOpen));
         return 0;
     }
     FileDialogRequest request;
@@ -118,9 +121,14 @@ bool BytesStartWith(const toolkit::ByteArray& bytes, std::string_view text) {
 }
 
 bool HasCartridgeExtension(const std::string& path) {
+    // Windows file names ignore case, so "A.NES" names a ".nes" file as much as "a.nes" does.
     const std::string_view extension = app::kCartridgeExtension;
     return path.size() >= extension.size() &&
-           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+           std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
 }
 
 void CloseRom(Editor& editor) {
@@ -152,6 +160,7 @@ bool OpenCartridge(Editor& editor, const std::string& path) {
                          cartridge.ObjectTableAddress, cartridge.levels);
     }
 
+    editor.window->ShowRoomOverrun(RoomOverrun{});
     if (decoded) {
         ShowLevelItems(editor);
         SelectLevel(editor.view, *editor.window, cartridge.levels, 1);
@@ -171,12 +180,19 @@ bool OpenCartridge(Editor& editor, const std::string& path) {
 }
 
 bool SaveCartridge(Editor& editor, const std::string& path) {
+    // A cancelled dialog asked for nothing.
+    if (path.empty()) {
+        return false;
+    }
     if (!HasCartridgeExtension(path)) {
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError,
+                    editor.Text(settings::kTextSaveWrongExtension));
         return false;
     }
     LevelList* levels = editor.OpenLevels();
     if (levels == nullptr) {
-        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError);
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError,
+                    editor.Text(settings::kTextSaveNothingOpen));
         return false;
     }
     CartridgeState& cartridge = editor.cartridge;
@@ -184,35 +200,66 @@ bool SaveCartridge(Editor& editor, const std::string& path) {
     const CodecResult result = EncodeRom(cartridge.RomImage, *levels, cartridge.LargeRomLayout,
                                          cartridge.RomLayoutTable, encoded);
     if (!result) {
-        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError, result.message);
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError,
+                    SaveRefusalText(editor, result));
         return false;
     }
     // The levels now belong to the encoded image, so it replaces the one held whether or not
     // the file can be written.
     cartridge.RomImage = std::move(encoded);
-    if (!WriteFileReplacing(path, cartridge.RomImage)) {
-        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError);
+    const WriteOutcome written = WriteFileReplacing(path, cartridge.RomImage);
+    if (written != WriteOutcome::Written) {
+        ShowMessage(editor, settings::kTextMessageFailedToSave, kMessageIconError,
+                    WriteRefusalText(editor, written));
         return false;
     }
     ShowMessage(editor, settings::kTextMessageSaveSuccessfully, kMessageIconInformation);
     return true;
 }
 
-bool WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes) {
+namespace {
+
+WriteOutcome OutcomeOfError(DWORD error) {
+    switch (error) {
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_DIRECTORY:
+            return WriteOutcome::NoFolder;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return WriteOutcome::DiskFull;
+        default:
+            return WriteOutcome::Failed;
+    }
+}
+
+}  // namespace
+
+WriteOutcome WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes) {
+    // Checked first: under Wine the replacing move overwrites a read-only file and clears its
+    // read-only bit, where Windows would refuse.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return WriteOutcome::ReadOnly;
+    }
     const std::size_t slash = path.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     char temporary[MAX_PATH] = {};
     if (GetTempFileNameA(folder.c_str(), kTempFilePrefix, 0, temporary) == 0) {
-        return false;
+        return OutcomeOfError(GetLastError());
     }
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     bool written = file != INVALID_HANDLE_VALUE;
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
     for (std::size_t done = 0; written && done < bytes.size();) {
         const DWORD chunk =
             static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kWriteChunk));
         DWORD count = 0;
         written = WriteFile(file, bytes.data() + done, chunk, &count, nullptr) && count == chunk;
+        if (!written) {
+            error = GetLastError();
+        }
         done += count;
     }
     if (file != INVALID_HANDLE_VALUE) {
@@ -221,10 +268,13 @@ bool WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes
     }
     if (written &&
         MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
+        return WriteOutcome::Written;
+    }
+    if (written) {
+        error = GetLastError();
     }
     DeleteFileA(temporary);
-    return false;
+    return OutcomeOfError(error);
 }
 
 int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item) {
@@ -240,7 +290,12 @@ int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item)
     }
     if (element == window.LevelList.m_handle) {
         LevelList* levels = editor.OpenLevels();
-        return levels != nullptr ? SelectLevel(editor.view, window, *levels, item + 1) : 0;
+        if (levels == nullptr) {
+            return 0;
+        }
+        // What the last placement left over its room belongs to the level it was made in.
+        window.ShowRoomOverrun(RoomOverrun{});
+        return SelectLevel(editor.view, window, *levels, item + 1);
     }
     if (element == window.LockMappingCheck.m_handle) {
         window.MapView.ViewerDragLock(window.LockMappingCheck.SRectIsSelected(item));

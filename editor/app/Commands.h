@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/Editor.h"
+#include "app/EditorTexts.h"
 #include "core/ElementFields.h"
 
 // The click routine of every SRect_Ex of the main window, dispatching on the control.
@@ -14,8 +15,10 @@ int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item)
 // Open after the open dialog: reads the file, decodes a cartridge image or refuses the file,
 // and shows the outcome. True when the cartridge was accepted.
 bool OpenCartridge(Editor& editor, const std::string& path);
-// Save after the save dialog: a path not ending exactly in ".nes" is ignored; otherwise the
-// levels are re-encoded and written, and the outcome is shown. True when the file was written.
+// Save after the save dialog: an empty path (a cancelled dialog) does nothing; a path not ending
+// in ".nes" (any case), nothing open, levels that cannot be encoded or a file that cannot be
+// written are refused with the reason; otherwise the levels are re-encoded and written, and
+// the outcome is shown. True when the file was written.
 bool SaveCartridge(Editor& editor, const std::string& path);
 
 // Forgets the level on screen: its pictures and map layers, the view state, and the pictures
@@ -26,10 +29,10 @@ void ReleaseViewPictures(MapViewState& view);
 
 // True when bytes is at least as long as text and begins with it (case-sensitive).
 bool BytesStartWith(const toolkit::ByteArray& bytes, std::string_view text);
-// True when the path's last four characters are exactly ".nes".
+// True when the path's last four characters are ".nes" in any capitalisation.
 bool HasCartridgeExtension(const std::string& path);
 
 // Writes bytes to a new file beside path and moves it over path only once every byte is
-// written, so that a failed save leaves the old file as it was. False on any failure, and then
-// nothing is left behind.
-bool WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes);
+// written, so that a failed save leaves the old file as it was. A read-only file is not
+// replaced. On any failure nothing is left behind, and the outcome says why.
+WriteOutcome WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes);

@@ -6,6 +6,7 @@
 #include "app/AppTexts.h"
 #include "app/Commands.h"
 #include "app/Editor.h"
+#include "app/EditorTexts.h"
 #include "app/MainWindowLayout.h"
 #include "foundation/CallAddress.h"
 #include "foundation/Colour.h"
@@ -61,6 +62,7 @@ void SetItemText(SRect_Ex& rect, std::int32_t item, const std::string& text) {
 }  // namespace
 
 bool MainWindow::Create(Editor& editor) {
+    m_editor = &editor;
     toolkit::ToolkitWindowOptions placement;
     placement.title = app::kWindowTitle;
     placement.width = app::kMainWindowWidth;
@@ -136,10 +138,8 @@ void MainWindow::CreateControls(Editor& editor) {
                 {text(settings::kTextCaptionLockMapping)});
     BindCommand(LockMappingCheck);
 
-    CreateSRect(
-        InfoLabel, parent, app::kInfoLabelPlace, controls::kSRectText,
-        {Wide(editor.Text(settings::kTextAppName) + "," + editor.Text(settings::kTextAppEdition) +
-              "," + editor.Text(settings::kTextAppVersion))});
+    CreateSRect(InfoLabel, parent, app::kInfoLabelPlace, controls::kSRectText,
+                {Wide(InfoCaption(editor))});
     CreateSRect(StatusLabel, parent, app::kStatusLabelPlace, controls::kSRectText,
                 {Wide(kStatusSectionCaption), Wide(kStatusXCaption), Wide(kStatusYCaption)});
 }
@@ -201,6 +201,12 @@ ViewerOffset MainWindow::TilePickerOffset() {
 
 bool MainWindow::EditModeOn() {
     return EditModeCheck.SRectIsSelected(0);
+}
+
+void MainWindow::ShowRoomOverrun(const RoomOverrun& overrun) {
+    if (m_editor != nullptr) {
+        SetItemText(InfoLabel, 0, RoomOverrunText(*m_editor, overrun));
+    }
 }
 
 std::uint32_t __stdcall CommandCallback(toolkit::ElementHandle element, std::int32_t item) {

@@ -42,6 +42,7 @@ public:
     ViewerOffset MapViewOffset() override;
     ViewerOffset TilePickerOffset() override;
     bool EditModeOn() override;
+    void ShowRoomOverrun(const RoomOverrun& overrun) override;
 
     // The host window and the controls, in creation order.
     toolkit::HostWindow EditorMainWindow;
@@ -71,6 +72,7 @@ private:
     void CreateControls(Editor& editor);
 
     HWND m_window = nullptr;
+    const Editor* m_editor = nullptr;  // whose language texts InfoLabel shows
 };
 
 // The routines bound to the controls: thin forwarders returning their target's result.

@@ -35,7 +35,12 @@ void ReadSettings(Editor& editor) {
 
 void ReadLanguageTexts(Editor& editor) {
     for (int key = 0; key < settings::kLanguageTextCount; ++key) {
-        editor.texts[key] = editor.LanguageFile.ReadString(settings::kLanguageKeys[key], "");
+        const std::string fallback = settings::kLanguageDefaults[key];
+        editor.texts[key] = editor.LanguageFile.ReadString(settings::kLanguageKeys[key], fallback);
+        // A key without its end tag reads as empty; a reason nobody can read explains nothing.
+        if (editor.texts[key].empty()) {
+            editor.texts[key] = fallback;
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "codec/RomLayout.h"
 #include "codec/RunLength.h"
+#include "codec/ScreenRoom.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,41 @@ constexpr uint8_t kIndoorXHalfBit = 0x80;
 constexpr uint8_t kIndoorYHalfBit = 0x40;
 constexpr int32_t kExtraBytesShift = 6;
 constexpr uint8_t kExtraBytesMask = 0xC0;
+constexpr int64_t kWordSize = 2;
+// The preview program reads n x 4 + 2 screens of these two levels and n + 2 of every other one,
+// so the sample images and the game's own data hold spare screens after the editor's count.
+constexpr int kFirstIndoorStage = 2;
+constexpr int kSecondIndoorStage = 4;
+constexpr int32_t kPreviewIndoorScreensPerBase = 4;
+constexpr int32_t kPreviewExtraScreens = 2;
+
+// The game sees its level data through a 16 KB window; an address outside it reads something
+// else than what lies at its file position.
+constexpr int64_t kWindowFirst = 0x8000;
+constexpr int64_t kWindowLast = 0xBFFF;
+
+bool InWindow(int64_t address, int64_t count) {
+    return address >= kWindowFirst && count >= 1 && address + count - 1 <= kWindowLast;
+}
+
+std::string AddressText(int64_t address) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04llX", static_cast<unsigned long long>(address));
+    return text;
+}
+
+std::string OutsideWindow(const std::string& what, int64_t address) {
+    return what + " " + AddressText(address) + " lies outside the level bank's addresses " +
+           AddressText(kWindowFirst) + "-" + AddressText(kWindowLast);
+}
+
+int32_t PreviewScreenCount(const LevelRecord& level) {
+    const int32_t n = level.baseScreenCount;
+    const bool indoorStage =
+        level.number == kFirstIndoorStage || level.number == kSecondIndoorStage;
+    return indoorStage ? n * kPreviewIndoorScreensPerBase + kPreviewExtraScreens
+                       : n + kPreviewExtraScreens;
+}
 
 template <size_t N>
 void CopyHeaderBytes(const ByteArray& image, int64_t at, std::array<uint8_t, N>& out) {
@@ -55,11 +91,18 @@ public:
         const size_t cells = static_cast<size_t>(LevelCellCount(level));
         level.screens.clear();
         for (int32_t j = 1; j <= count; ++j) {
+            const int64_t entryAddress = level.screenTable + int64_t{j - 1} * kWordSize;
+            if (!InWindow(entryAddress, kWordSize)) {
+                return Fail(level.number, j,
+                            OutsideWindow("its entry in the screen table at", entryAddress));
+            }
             int32_t pointer = 0;
-            const int64_t entry = FileOffset(level.screenTable + int64_t{j - 1} * 2, m_bank, true);
-            if (!ReadImageWord(m_image, entry, pointer)) {
+            if (!ReadImageWord(m_image, FileOffset(entryAddress, m_bank, true), pointer)) {
                 return Fail(level.number, j,
                             "its entry in the screen table lies outside the image");
+            }
+            if (!InWindow(pointer, 1)) {
+                return Fail(level.number, j, OutsideWindow("the screen's address", pointer));
             }
             const int64_t offset = FileOffset(pointer, m_bank, true);
             StoredScreen stored;
@@ -67,8 +110,19 @@ public:
                 return Fail(level.number, j,
                             "the screen's data runs past the end of the image or never ends");
             }
-            level.screens.push_back(
-                ScreenRecord{j, std::move(stored.cells), offset, stored.length});
+            if (!InWindow(pointer, stored.length)) {
+                return Fail(level.number, j, "the screen's data runs past the level bank's end");
+            }
+            AddRange(UsedRangeKind::Screen, level.number, j, offset, stored.length,
+                     static_cast<int32_t>(cells));
+            ScreenRecord screen{j, std::move(stored.cells), offset, stored.length};
+            screen.storedCells = screen.cells;
+            level.screens.push_back(std::move(screen));
+        }
+        const int32_t read = count + AddSpareScreens(level, count, cells);
+        if (read > 0) {
+            AddRange(UsedRangeKind::ScreenTable, level.number, 0,
+                     FileOffset(level.screenTable, m_bank, true), int64_t{read} * kWordSize);
         }
         return CodecResult::Success();
     }
@@ -82,21 +136,36 @@ public:
         level.objectLists.clear();
         const int32_t listCount = level.baseScreenCount + 2;
         for (int32_t j = 1; j <= listCount; ++j) {
+            const int64_t entryAddress = level.objectTable + int64_t{j - 1} * kWordSize;
+            if (!InWindow(entryAddress, kWordSize)) {
+                return Fail(n, 0, OutsideWindow("its object table entry at", entryAddress));
+            }
             int32_t listAddress = 0;
-            if (!ReadImageWord(m_image,
-                               FileOffset(level.objectTable + int64_t{j - 1} * 2, 0, false),
-                               listAddress)) {
+            if (!ReadImageWord(m_image, FileOffset(entryAddress, 0, false), listAddress)) {
                 return Fail(n, 0, "its object table runs past the end of the image");
             }
-            ObjectListRecord list{j + 1, {}};
-            const bool read = level.kind == kIndoorKind ? ReadIndoorList(n, listAddress, list)
-                                                        : ReadOutdoorList(n, listAddress, list);
-            if (!read) {
-                return Fail(n, 0,
-                            "object list " + std::to_string(j) +
-                                " runs past the end of the image or never ends");
+            const std::string name = "object list " + std::to_string(j);
+            if (!InWindow(listAddress, 1)) {
+                return Fail(n, 0, OutsideWindow(name + " at", listAddress));
             }
+            ObjectListRecord list{j + 1, {}};
+            int64_t end = 0;
+            const bool read = level.kind == kIndoorKind
+                                  ? ReadIndoorList(n, listAddress, list, end)
+                                  : ReadOutdoorList(n, listAddress, list, end);
+            if (!read) {
+                return Fail(n, 0, name + " runs past the end of the image or never ends");
+            }
+            if (!InWindow(listAddress, end - listAddress)) {
+                return Fail(n, 0, name + " runs past the level bank's end");
+            }
+            AddRange(UsedRangeKind::ObjectList, n, j, FileOffset(listAddress, 0, false),
+                     end - listAddress);
             level.objectLists.push_back(std::move(list));
+        }
+        if (listCount > 0) {
+            AddRange(UsedRangeKind::ObjectTable, n, 0, FileOffset(level.objectTable, 0, false),
+                     int64_t{listCount} * kWordSize);
         }
         return CodecResult::Success();
     }
@@ -110,16 +179,71 @@ public:
             return Fail(place, 0, "the boss-room list lies outside the image");
         }
         const int64_t cells = LevelCellCount(indoor);
+        if (!InWindow(boss.screenTable, 1)) {
+            return Fail(place, place,
+                        OutsideWindow("the boss room's screen address", boss.screenTable));
+        }
+        if (!InWindow(boss.screenTable, cells)) {
+            return Fail(place, place, "the boss room's screen runs past the level bank's end");
+        }
         const int64_t offset = FileOffset(boss.screenTable, m_bank, true);
         if (!ImageHolds(m_image, offset, cells)) {
             return Fail(place, place, "the boss room's screen runs past the end of the image");
         }
         const auto first = m_image.begin() + offset;
-        boss.screens = {ScreenRecord{place, ByteArray(first, first + cells), offset, cells}};
+        ScreenRecord screen{place, ByteArray(first, first + cells), offset, cells, cells};
+        screen.storedCells = screen.cells;
+        boss.screens = {std::move(screen)};
+        AddRange(UsedRangeKind::BossScreen, place, place, offset, cells);
         return CodecResult::Success();
     }
 
+    void AddRange(UsedRangeKind kind, int place, int index, int64_t offset, int64_t length,
+                  int32_t cellCount = 0) {
+        m_ranges.push_back(UsedRange{kind, place, index, offset, length, cellCount});
+    }
+
+    // The map of everything read, ordered by offset, and each run-length screen's room in it.
+    std::vector<UsedRange> FinishMap(std::vector<LevelRecord>& records) {
+        std::stable_sort(
+            m_ranges.begin(), m_ranges.end(),
+            [](const UsedRange& a, const UsedRange& b) { return a.offset < b.offset; });
+        for (size_t i = 0; i < records.size() && i < static_cast<size_t>(kLevelCount); ++i) {
+            for (ScreenRecord& screen : records[i].screens) {
+                screen.storedRoom = ScreenRoom(m_ranges, screen.storedOffset, screen.storedLength);
+            }
+        }
+        return std::move(m_ranges);
+    }
+
 private:
+    // The screens the preview program reads after the editor's count: known only so that no
+    // screen grows over them. One that cannot be read is no data of this image and is skipped;
+    // one that does not decode is known by its start alone. Returns how many table entries
+    // were read.
+    int32_t AddSpareScreens(const LevelRecord& level, int32_t count, size_t cells) {
+        int32_t read = 0;
+        for (int32_t j = count + 1; j <= PreviewScreenCount(level); ++j) {
+            const int64_t entryAddress = level.screenTable + int64_t{j - 1} * kWordSize;
+            int32_t pointer = 0;
+            if (!InWindow(entryAddress, kWordSize) ||
+                !ReadImageWord(m_image, FileOffset(entryAddress, m_bank, true), pointer)) {
+                break;
+            }
+            ++read;
+            const int64_t offset = FileOffset(pointer, m_bank, true);
+            if (!InWindow(pointer, 1) || !ImageHolds(m_image, offset, 1)) {
+                continue;
+            }
+            StoredScreen stored;
+            const bool decodes = ReadStoredScreen(m_image, offset, cells, stored) &&
+                                 InWindow(pointer, stored.length);
+            AddRange(UsedRangeKind::SpareScreen, level.number, j, offset,
+                     decodes ? stored.length : 0, static_cast<int32_t>(cells));
+        }
+        return read;
+    }
+
     static CodecResult Fail(int place, int screen, const std::string& what) {
         return CodecResult::Failure(LevelPlaceText(place, screen) + ": " + what + ".", place,
                                     screen);
@@ -155,12 +279,15 @@ private:
 
     // Indoor: a 4-byte first entry that only ends the list when it starts with 0xFF, then one
     // object per 3-byte entry with positions on a 16-pixel grid and half steps from b1.
-    bool ReadIndoorList(int32_t levelNumber, int64_t address, ObjectListRecord& list) {
+    // end receives the address just past the list's end byte.
+    bool ReadIndoorList(int32_t levelNumber, int64_t address, ObjectListRecord& list,
+                        int64_t& end) {
         uint8_t first = 0;
         if (!FirstByte(address, first)) {
             return false;
         }
         if (first == kListEnd) {
+            end = address + 1;
             return true;
         }
         for (int64_t at = address + kIndoorFirstEntrySize;; at += kEntrySize) {
@@ -169,6 +296,7 @@ private:
                 return false;
             }
             if (e[0] == kListEnd) {
+                end = at + 1;
                 return true;
             }
             if (!ReadEntry(at, e)) {
@@ -186,13 +314,15 @@ private:
 
     // Outdoor (every kind but indoor): 3-byte entries, each followed by up to three bytes that
     // add objects of the same type and x further down.
-    bool ReadOutdoorList(int32_t levelNumber, int64_t address, ObjectListRecord& list) {
+    bool ReadOutdoorList(int32_t levelNumber, int64_t address, ObjectListRecord& list,
+                         int64_t& end) {
         for (int64_t at = address;;) {
             uint8_t e[kEntrySize];
             if (!FirstByte(at, e[0])) {
                 return false;
             }
             if (e[0] == kListEnd) {
+                end = at + 1;
                 return true;
             }
             if (!ReadEntry(at, e)) {
@@ -220,6 +350,7 @@ private:
     const ByteArray& m_image;
     int32_t m_bank;
     size_t m_objectCount = 0;
+    std::vector<UsedRange> m_ranges;
 };
 
 }  // namespace
@@ -294,6 +425,16 @@ CodecResult DecodeLevels(const ByteArray& image, bool large, const std::vector<i
             decoded.records.push_back(std::move(boss));
         }
     }
+    decoder.AddRange(UsedRangeKind::LevelHeaders, 0, 0,
+                     FileOffset(table[0], LevelBank(large), false),
+                     int64_t{kLevelCount} * kLevelHeaderSize);
+    decoder.AddRange(UsedRangeKind::ObjectPointerTable, 0, 0,
+                     FileOffset(objectTableAddress, 0, false), int64_t{kLevelCount} * kWordSize);
+    if (bossCount > 0) {
+        decoder.AddRange(UsedRangeKind::BossList, 0, 0, int64_t{table[1]} - 1,
+                         int64_t{bossCount} * kWordSize);
+    }
+    decoded.usedRanges = decoder.FinishMap(decoded.records);
     decoded.source =
         LevelSource{true, image.size(), ImageChecksum(image), large, table, objectTableAddress};
     levels = std::move(decoded);

@@ -3,32 +3,54 @@
 #include "codec/LevelDecoder.h"
 #include "codec/RomLayout.h"
 #include "codec/RunLength.h"
+#include "codec/ScreenRoom.h"
 
 #include <algorithm>
-#include <numeric>
+#include <map>
+#include <utility>
 
 namespace {
 
 constexpr uint8_t kLargestCell = 0x7F;
 
-// One region of the image that the save may write: a level header, a screen's stored bytes or
-// a boss room's raw screen.
+// One write of the save: a level header, the new form of an edited stored screen (written once
+// for all the screens that share it) or a boss room's raw screen.
 struct Region {
     int place = 0;
     int screen = 0;  // 0 for a level header
     int64_t offset = 0;
-    int64_t length = 0;  // bytes the region occupies in the image
-    ByteArray bytes;     // what the save writes from offset on (at most length bytes)
-    bool changed = false;
-    bool write = true;
+    ByteArray bytes;
+    // The ranges of the map this write replaces: it may cover their bytes and no others.
+    std::vector<size_t> owned;
 };
 
-CodecResult Refuse(int place, int screen, const std::string& what) {
-    return CodecResult::Failure(LevelPlaceText(place, screen) + ": " + what + ".", place, screen);
+CodecResult Refuse(int place, int screen, const std::string& what, CodecProblem problem) {
+    return CodecResult::Failure(LevelPlaceText(place, screen) + ": " + what + ".", place, screen,
+                                problem);
 }
 
-std::string RegionText(const Region& region) {
-    return LevelPlaceText(region.place, region.screen) + (region.screen == 0 ? " header" : "");
+std::string RangeText(const UsedRange& range) {
+    switch (range.kind) {
+        case UsedRangeKind::LevelHeaders:
+            return "the level headers";
+        case UsedRangeKind::ScreenTable:
+            return "the screen table of " + LevelPlaceText(range.place);
+        case UsedRangeKind::Screen:
+        case UsedRangeKind::BossScreen:
+            return LevelPlaceText(range.place, range.index);
+        case UsedRangeKind::SpareScreen:
+            return LevelPlaceText(range.place) + ", spare screen " + std::to_string(range.index);
+        case UsedRangeKind::BossList:
+            return "the boss-room list";
+        case UsedRangeKind::ObjectPointerTable:
+            return "the object-list pointer table";
+        case UsedRangeKind::ObjectTable:
+            return "the object table of " + LevelPlaceText(range.place);
+        case UsedRangeKind::ObjectList:
+            return "object list " + std::to_string(range.index) + " of " +
+                   LevelPlaceText(range.place);
+    }
+    return "other data";
 }
 
 void PutWord(ByteArray& bytes, int at, int32_t value) {
@@ -69,184 +91,220 @@ bool SourceMatches(const LevelSource& source, const ByteArray& image, bool large
            source.layoutTable == table && source.imageChecksum == ImageChecksum(image);
 }
 
-// The run-length form reads back only for cells of 0..127: a larger value would be taken for a
-// run header where it stands, in the new form or before the bytes that follow it in the image.
-bool ReadsBack(const ByteArray& encoded, const ByteArray& cells) {
-    if (std::any_of(cells.begin(), cells.end(), [](uint8_t c) { return c > kLargestCell; })) {
-        return false;
-    }
-    size_t consumed = 0;
-    return RleDecode(encoded.data(), encoded.size(), cells.size(), true, &consumed) == cells &&
-           consumed == encoded.size();
+bool Storable(const ByteArray& cells) {
+    return std::none_of(cells.begin(), cells.end(), [](uint8_t c) { return c > kLargestCell; });
 }
 
+std::string OverrunText(const ScreenOverrun& overrun) {
+    return LevelPlaceText(overrun.level, overrun.screen) + ": the edited screen needs " +
+           std::to_string(overrun.needed) + " bytes, but it has room for " +
+           std::to_string(overrun.room) + ".";
+}
+
+// Plans the writes of a save against a fresh decode of the image: only what changed since that
+// decode is written, each stored screen once, and nothing over data that something else reads.
 class SavePlan {
 public:
-    SavePlan(const ByteArray& image, bool large, const std::vector<int32_t>& table)
-        : m_image(image), m_bank(LevelBank(large)), m_table(table) {}
+    SavePlan(const ByteArray& image, const LevelList& fresh, const std::vector<int32_t>& table)
+        : m_image(image), m_fresh(fresh), m_table(table) {}
 
-    CodecResult AddLevel(const LevelRecord& level, int place) {
-        Region header{
-            place, 0,
-            FileOffset(m_table[0] + int64_t{level.number - 1} * kLevelHeaderSize, m_bank, false),
-            kLevelHeaderSize, LevelHeaderBytes(level)};
-        if (!ImageHolds(m_image, header.offset, header.length)) {
-            return Refuse(place, 0, "the level header lies outside the image");
+    // The levels must be the fresh decode's records with other cells or header values at most.
+    CodecResult CheckShape(const LevelList& levels) const {
+        if (levels.records.size() != m_fresh.records.size()) {
+            return CodecResult::Failure("The levels do not match the cartridge image.");
         }
-        header.changed = DiffersFromImage(m_image, header.offset, header.bytes);
-        m_regions.push_back(std::move(header));
+        for (size_t i = 0; i < levels.records.size(); ++i) {
+            const int place = static_cast<int>(i) + 1;
+            const auto& screens = levels.records[i].screens;
+            const auto& stored = m_fresh.records[i].screens;
+            if (screens.size() != stored.size()) {
+                return Refuse(place, 0, "the level does not hold the image's screens",
+                              CodecProblem::Other);
+            }
+            for (size_t j = 0; j < screens.size(); ++j) {
+                if (screens[j].cells.size() != stored[j].cells.size()) {
+                    return Refuse(place, screens[j].number,
+                                  "the screen does not hold " +
+                                      std::to_string(stored[j].cells.size()) + " cells",
+                                  CodecProblem::Other);
+                }
+                if (screens[j].storedOffset != stored[j].storedOffset) {
+                    return Refuse(place, screens[j].number,
+                                  "the screen was not read from this image", CodecProblem::Other);
+                }
+            }
+        }
+        return CodecResult::Success();
+    }
 
-        const size_t cellCount = static_cast<size_t>(LevelCellCount(level));
-        for (const ScreenRecord& screen : level.screens) {
-            CodecResult result = AddScreen(screen, cellCount, place);
+    void AddHeaders(const LevelList& levels) {
+        const size_t count = std::min<size_t>(levels.records.size(), kLevelCount);
+        for (size_t i = 0; i < count; ++i) {
+            const LevelRecord& level = levels.records[i];
+            Region header{
+                static_cast<int>(i) + 1, 0,
+                FileOffset(m_table[0] + int64_t{level.number - 1} * kLevelHeaderSize, 0, false),
+                LevelHeaderBytes(level), OwnedBy(UsedRangeKind::LevelHeaders, 0, 0)};
+            if (DiffersFromImage(m_image, header.offset, header.bytes)) {
+                m_regions.push_back(std::move(header));
+            }
+        }
+    }
+
+    // Each stored screen once, with all the screens that share it, in the list order of the
+    // first of them.
+    CodecResult AddScreens(const LevelList& levels) {
+        std::vector<std::vector<ScreenPlace>> groups;
+        std::map<std::pair<int64_t, size_t>, size_t> groupOf;  // (offset, cells) -> group
+        const size_t count = std::min<size_t>(levels.records.size(), kLevelCount);
+        for (size_t i = 0; i < count; ++i) {
+            const auto& screens = levels.records[i].screens;
+            for (size_t j = 0; j < screens.size(); ++j) {
+                const auto key = std::make_pair(screens[j].storedOffset, screens[j].cells.size());
+                const auto found = groupOf.emplace(key, groups.size());
+                if (found.second) {
+                    groups.emplace_back();
+                }
+                groups[found.first->second].push_back(
+                    ScreenPlace{static_cast<int>(i) + 1, static_cast<int>(j) + 1});
+            }
+        }
+        for (const std::vector<ScreenPlace>& aliases : groups) {
+            CodecResult result = AddStoredScreen(levels, aliases);
             if (!result) {
                 return result;
             }
         }
-        return CodecResult::Success();
-    }
-
-    CodecResult AddBossRoom(const LevelRecord& boss, int place) {
-        if (boss.screens.empty()) {
-            return Refuse(place, 0, "the boss room has no screen");
-        }
-        const ScreenRecord& screen = boss.screens.front();
-        Region region{place, screen.number, FileOffset(boss.screenTable, m_bank, true),
-                      static_cast<int64_t>(screen.cells.size()), screen.cells};
-        if (!ImageHolds(m_image, region.offset, region.length)) {
-            return Refuse(place, screen.number, "the boss room's screen lies outside the image");
-        }
-        region.changed = DiffersFromImage(m_image, region.offset, region.bytes);
-        m_regions.push_back(std::move(region));
-        return CodecResult::Success();
-    }
-
-    // Regions that share bytes cannot be written one after the other without one overwriting
-    // the other: when one of them is edited the save is refused, otherwise all keep their
-    // stored bytes.
-    CodecResult SettleSharedBytes() {
-        std::vector<size_t> order(m_regions.size());
-        std::iota(order.begin(), order.end(), size_t{0});
-        std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
-            return m_regions[a].offset < m_regions[b].offset;
-        });
-        size_t groupStart = 0;
-        int64_t groupEnd = -1;
-        for (size_t i = 0; i <= order.size(); ++i) {
-            if (i == order.size() || m_regions[order[i]].offset >= groupEnd) {
-                CodecResult result = SettleGroup(order, groupStart, i);
-                if (!result) {
-                    return result;
-                }
-                groupStart = i;
-                groupEnd = -1;
+        if (!m_overruns.empty()) {
+            std::string message;
+            for (const ScreenOverrun& overrun : m_overruns) {
+                message += (message.empty() ? "" : "\n") + OverrunText(overrun);
             }
-            if (i < order.size()) {
-                const Region& region = m_regions[order[i]];
-                groupEnd = std::max(groupEnd, region.offset + region.length);
+            CodecResult result =
+                CodecResult::Failure(message, m_overruns.front().level, m_overruns.front().screen,
+                                     CodecProblem::ScreenTooLong);
+            result.overruns = m_overruns;
+            return result;
+        }
+        return CodecResult::Success();
+    }
+
+    void AddBossRooms(const LevelList& levels) {
+        for (size_t i = kLevelCount; i < levels.records.size(); ++i) {
+            const int place = static_cast<int>(i) + 1;
+            const ScreenRecord& screen = levels.records[i].screens.front();
+            if (screen.cells != m_fresh.records[i].screens.front().cells) {
+                m_regions.push_back(Region{place, screen.number, screen.storedOffset, screen.cells,
+                                           OwnedBy(UsedRangeKind::BossScreen, place, place)});
             }
         }
-        return CodecResult::Success();
     }
 
-    // The write most likely to blame when the written image reads back wrong: the first edited
-    // region whose write changes the image, else the first unedited one (a screen rewritten in
-    // the editor's form).
-    const Region* BlameForReadBack() const {
-        const Region* unedited = nullptr;
+    // A write may cover only the ranges it replaces; any other data in its way refuses the save.
+    CodecResult CheckOverlaps() const {
+        const auto& map = m_fresh.usedRanges;
         for (const Region& region : m_regions) {
-            if (!region.write || !DiffersFromImage(m_image, region.offset, region.bytes)) {
-                continue;
-            }
-            if (region.changed) {
-                return &region;
-            }
-            if (unedited == nullptr) {
-                unedited = &region;
+            const int64_t end = region.offset + static_cast<int64_t>(region.bytes.size());
+            for (size_t r = 0; r < map.size(); ++r) {
+                const UsedRange& range = map[r];
+                // A range known only by its start still must not be written over.
+                const int64_t rangeEnd = range.offset + std::max<int64_t>(range.length, 1);
+                const bool owned =
+                    std::find(region.owned.begin(), region.owned.end(), r) != region.owned.end();
+                if (!owned && range.offset < end && region.offset < rangeEnd) {
+                    return Refuse(
+                        region.place, region.screen,
+                        "the edited data shares its stored bytes with " + RangeText(range),
+                        CodecProblem::SharedBytes);
+                }
             }
         }
-        return unedited;
+        return CodecResult::Success();
     }
+
+    // The write most likely to blame when the written image reads back wrong.
+    const Region* FirstWrite() const { return m_regions.empty() ? nullptr : &m_regions.front(); }
 
     ByteArray Apply() const {
         ByteArray output = m_image;
         for (const Region& region : m_regions) {
-            if (region.write) {
-                std::copy(region.bytes.begin(), region.bytes.end(), output.begin() + region.offset);
-            }
+            std::copy(region.bytes.begin(), region.bytes.end(), output.begin() + region.offset);
         }
         return output;
     }
 
 private:
-    CodecResult AddScreen(const ScreenRecord& screen, size_t cellCount, int place) {
-        if (screen.cells.size() != cellCount) {
-            return Refuse(place, screen.number,
-                          "the screen does not hold " + std::to_string(cellCount) + " cells");
-        }
-        StoredScreen stored;
-        if (!ReadStoredScreen(m_image, screen.storedOffset, cellCount, stored) ||
-            stored.length != screen.storedLength) {
-            return Refuse(place, screen.number, "the screen was not read from this image");
-        }
-        Region region{place, screen.number, screen.storedOffset, screen.storedLength,
-                      RleEncode(screen.cells)};
-        region.changed = screen.cells != stored.cells;
-        const int64_t needed = static_cast<int64_t>(region.bytes.size());
-        if (!ReadsBack(region.bytes, screen.cells)) {
-            if (region.changed) {
-                return Refuse(place, screen.number,
-                              "the edited screen holds cell values that cannot be stored");
+    static const ScreenRecord& At(const LevelList& levels, const ScreenPlace& p) {
+        return levels.records[static_cast<size_t>(p.place) - 1]
+            .screens[static_cast<size_t>(p.screen) - 1];
+    }
+
+    CodecResult AddStoredScreen(const LevelList& levels, const std::vector<ScreenPlace>& aliases) {
+        const ScreenPlace first = aliases.front();
+        const ScreenRecord& stored = At(m_fresh, first);
+        const ScreenPlace* edited = nullptr;
+        for (const ScreenPlace& p : aliases) {
+            if (At(levels, p).cells != stored.cells) {
+                edited = &p;
+                break;
             }
-            region.write = false;
-        } else if (needed > region.length) {
-            if (region.changed) {
-                return Refuse(place, screen.number,
-                              "the edited screen needs " + std::to_string(needed) +
-                                  " bytes, but its stored data holds only " +
-                                  std::to_string(region.length));
-            }
-            region.write = false;
         }
-        m_regions.push_back(std::move(region));
+        // Unchanged cells keep their stored bytes exactly, in whatever form the image has them.
+        if (edited == nullptr) {
+            return CodecResult::Success();
+        }
+        const ByteArray& cells = At(levels, *edited).cells;
+        for (const ScreenPlace& p : aliases) {
+            if (At(levels, p).cells != cells) {
+                return Refuse(edited->place, edited->screen,
+                              "it shares its stored bytes with " +
+                                  LevelPlaceText(p.place, p.screen) + ", which holds other cells",
+                              CodecProblem::AliasesDiffer);
+            }
+        }
+        if (!Storable(cells)) {
+            return Refuse(edited->place, edited->screen,
+                          "the edited screen holds cell values that cannot be stored",
+                          CodecProblem::CellsNotStorable);
+        }
+        ByteArray bytes = RleEncode(cells);
+        const int64_t needed = static_cast<int64_t>(bytes.size());
+        if (needed > stored.storedRoom) {
+            m_overruns.push_back(
+                ScreenOverrun{edited->place, edited->screen, needed, stored.storedRoom});
+            return CodecResult::Success();
+        }
+        std::vector<size_t> owned;
+        const auto& map = m_fresh.usedRanges;
+        for (size_t r = 0; r < map.size(); ++r) {
+            const bool screen =
+                map[r].kind == UsedRangeKind::Screen || map[r].kind == UsedRangeKind::SpareScreen;
+            if (screen && map[r].offset == stored.storedOffset &&
+                map[r].cellCount == static_cast<int32_t>(cells.size())) {
+                owned.push_back(r);
+            }
+        }
+        m_regions.push_back(Region{edited->place, edited->screen, stored.storedOffset,
+                                   std::move(bytes), std::move(owned)});
         return CodecResult::Success();
     }
 
-    CodecResult SettleGroup(const std::vector<size_t>& order, size_t begin, size_t end) {
-        if (end - begin < 2) {
-            return CodecResult::Success();
-        }
-        // Name the first edited region in level-list order, and one region it shares with.
-        size_t changed = m_regions.size();
-        for (size_t i = begin; i < end; ++i) {
-            if (m_regions[order[i]].changed) {
-                changed = std::min(changed, order[i]);
+    std::vector<size_t> OwnedBy(UsedRangeKind kind, int place, int index) const {
+        std::vector<size_t> owned;
+        const auto& map = m_fresh.usedRanges;
+        for (size_t r = 0; r < map.size(); ++r) {
+            if (map[r].kind == kind && map[r].place == place && map[r].index == index) {
+                owned.push_back(r);
             }
         }
-        if (changed < m_regions.size()) {
-            const Region& edited = m_regions[changed];
-            const Region* other = nullptr;
-            for (size_t i = begin; i < end && other == nullptr; ++i) {
-                const Region& candidate = m_regions[order[i]];
-                if (order[i] != changed && candidate.offset < edited.offset + edited.length &&
-                    edited.offset < candidate.offset + candidate.length) {
-                    other = &candidate;
-                }
-            }
-            const std::string with = other != nullptr ? RegionText(*other) : "another region";
-            return Refuse(edited.place, edited.screen,
-                          "the edited data shares its stored bytes with " + with);
-        }
-        for (size_t i = begin; i < end; ++i) {
-            m_regions[order[i]].write = false;
-        }
-        return CodecResult::Success();
+        return owned;
     }
 
     const ByteArray& m_image;
-    int32_t m_bank;
+    const LevelList& m_fresh;
     const std::vector<int32_t>& m_table;
     std::vector<Region> m_regions;
+    std::vector<ScreenOverrun> m_overruns;
 };
 
 struct Mismatch {
@@ -293,46 +351,50 @@ CodecResult EncodeRom(const ByteArray& image, LevelList& levels, bool large,
         table.size() == kRomLayoutTableSize
             ? table
             : std::vector<int32_t>{kLevelHeaderTableAddress, kBossListFilePos};
-    if (!SourceMatches(levels.source, image, large, layout)) {
+    LevelList fresh;
+    if (!SourceMatches(levels.source, image, large, layout) ||
+        !DecodeLevels(image, large, layout, levels.source.objectTableAddress, fresh)) {
         return CodecResult::Failure(
             "The levels were not read from this cartridge image; open the image again.");
     }
-    SavePlan plan(image, large, layout);
-    for (size_t i = 0; i < levels.records.size(); ++i) {
-        const int place = static_cast<int>(i) + 1;
-        // The records after the eighth are the boss rooms; a level whose header kind happens to
-        // be 255 is still a level with run-length screens.
-        CodecResult result = place > kLevelCount ? plan.AddBossRoom(levels.records[i], place)
-                                                 : plan.AddLevel(levels.records[i], place);
-        if (!result) {
-            return result;
-        }
+    SavePlan plan(image, fresh, layout);
+    CodecResult result = plan.CheckShape(levels);
+    if (!result) {
+        return result;
     }
-    CodecResult result = plan.SettleSharedBytes();
+    plan.AddHeaders(levels);
+    result = plan.AddScreens(levels);
+    if (!result) {
+        return result;
+    }
+    plan.AddBossRooms(levels);
+    result = plan.CheckOverlaps();
     if (!result) {
         return result;
     }
     ByteArray written = plan.Apply();
-    // The last guard: a write may reach bytes that something other than its own region reads
-    // (a pointer table, an object list, the boss-room list) in an image that lies about where
-    // its screens are.
+    // The last guard: a write may reach bytes that the map does not know of but something reads
+    // in an image that lies about where its data is.
     LevelList readBack;
     const Mismatch mismatch = FindReadBackMismatch(written, levels, large, layout, readBack);
     if (mismatch.place != 0) {
-        const Region* cause = plan.BlameForReadBack();
+        const Region* cause = plan.FirstWrite();
         const bool unreadable = mismatch.place == kUnreadable;
         if (cause == nullptr) {
             return CodecResult::Failure("The saved image would not read back as the same levels.",
-                                        unreadable ? 0 : mismatch.place, mismatch.screen);
+                                        unreadable ? 0 : mismatch.place, mismatch.screen,
+                                        CodecProblem::ReadBack);
         }
         return Refuse(cause->place, cause->screen,
                       unreadable ? std::string("writing it would change data that the image's "
                                                "levels are read from")
                                  : "writing it would change data that " +
-                                       LevelPlaceText(mismatch.place, mismatch.screen) + " reads");
+                                       LevelPlaceText(mismatch.place, mismatch.screen) + " reads",
+                      CodecProblem::ReadBack);
     }
     output = std::move(written);
-    // Same content, now bound to the new image and where its screens lie there.
+    // Same content, now bound to the new image, with each screen's place and room measured
+    // there again.
     levels = std::move(readBack);
     return CodecResult::Success();
 }

@@ -7,19 +7,20 @@
 #include <cstdint>
 #include <vector>
 
-// Writes every level's header and the run-length form of its screens, and every boss room's
-// raw screen, into a copy of image, which replaces output on success. An empty table means the
+// Writes what changed since the levels were decoded into a copy of image, which replaces output
+// on success: a level header whose values changed, the run-length form of an edited stored
+// screen (once for all the screens that share it), and an edited boss room's raw screen. A
+// screen whose cells did not change keeps its stored bytes exactly. An empty table means the
 // values of InitRomLayout. The input image is never changed, and a refused save leaves output
-// alone. A save is refused, naming the level and screen where there is one, when:
+// and levels alone. A save is refused, naming the level and screen where there is one, when:
 //  - the levels were not decoded from this image with this layout;
-//  - an edited screen's new form is longer than the bytes it occupied, or holds cells the
-//    run-length form cannot store;
-//  - an edited screen (or level header, or boss room) shares stored bytes with another one;
+//  - edited screens' new forms need more than their rooms (every such screen is listed);
+//  - an edited screen holds cells the run-length form cannot store, or screens that share
+//    their stored bytes were given different cells;
+//  - a write would cover data of the image other than what it replaces;
 //  - the written image would not decode back to the same levels.
-// An unedited screen whose new form would not fit, or not read back, or whose bytes are shared,
-// keeps its stored bytes.
 // On success levels keep their content but belong to output from then on (its fingerprint, and
-// where each screen now lies and how long it is there), so that output replaces the image the
-// editor holds and the next save starts from it.
+// where each screen now lies, how long it is there and its room), so that output replaces the
+// image the editor holds and the next save starts from it.
 CodecResult EncodeRom(const ByteArray& image, LevelList& levels, bool large,
                       const std::vector<int32_t>& table, ByteArray& output);

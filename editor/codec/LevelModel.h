@@ -47,10 +47,13 @@ struct ObjectListRecord {
 struct ScreenRecord {
     int32_t number = 0;  // 1-based; a boss room's screen carries the room's place in the list
     ByteArray cells;     // one super-tile index per cell, row by row from the top, 8 a row
-    // Where the decoder found the screen and how many bytes it read there, so that a save
-    // never writes past what the screen occupied. Not part of the level's content.
+    // Where the decoder found the screen, how many bytes it read there, how many bytes it may
+    // take there (its room: up to the next data the image holds after it) and the cells its
+    // stored bytes hold. Measured at every decode; not part of the level's content.
     int64_t storedOffset = 0;
     int64_t storedLength = 0;
+    int64_t storedRoom = 0;
+    ByteArray storedCells;
 };
 
 struct LevelRecord {
@@ -86,10 +89,36 @@ struct LevelSource {
     int32_t objectTableAddress = 0;
 };
 
+// What a stretch of the image holds, as far as the decoder knows it.
+enum class UsedRangeKind {
+    LevelHeaders,        // the eight level headers
+    ScreenTable,         // one level's screen-pointer table
+    Screen,              // a run-length screen the editor shows
+    SpareScreen,         // a screen after the editor's count that the preview program reads
+    BossScreen,          // a boss room's raw screen
+    BossList,            // the list of boss-room screen addresses
+    ObjectPointerTable,  // the table of per-level object-list pointers
+    ObjectTable,         // one level's object-list pointer table
+    ObjectList,          // one object list, its end byte included
+};
+
+// One stretch of the image that the decoder read: a file offset and its length (0 for a spare
+// screen that does not decode, which is known only by where it starts).
+struct UsedRange {
+    UsedRangeKind kind = UsedRangeKind::Screen;
+    int place = 0;  // the level's place in the level list; 0 for the image's own tables
+    int index = 0;  // screen or list number; 0 when there is none
+    int64_t offset = 0;
+    int64_t length = 0;
+    int32_t cellCount = 0;  // for run-length screens: the cells they are read as
+};
+
 // The eight levels followed by one boss room for each indoor level.
 struct LevelList {
     std::vector<LevelRecord> records;
     LevelSource source;
+    // Every stretch of the image the decoder read, ordered by offset.
+    std::vector<UsedRange> usedRanges;
 };
 
 int32_t LevelColumns(const LevelRecord& level);

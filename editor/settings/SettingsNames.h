@@ -66,6 +66,19 @@ enum LanguageText : int {
     kTextWordIndoor,
     kTextWordOutdoor,
     kTextWordBossRoom,
+    // The editor's own texts after the nineteen above: why a save was refused, and a placement
+    // that leaves a screen over its room. "{name}" marks where a value goes.
+    kTextSaveNothingOpen,
+    kTextSaveWrongExtension,
+    kTextSaveScreenTooLong,
+    kTextSaveSharedBytes,
+    kTextSaveCellsNotStorable,
+    kTextSaveNotFromImage,
+    kTextSaveReadOnly,
+    kTextSaveNoFolder,
+    kTextSaveDiskFull,
+    kTextSaveCannotWrite,
+    kTextInfoScreenOverRoom,
     kLanguageTextCount
 };
 
@@ -89,6 +102,53 @@ inline constexpr const char* const kLanguageKeys[kLanguageTextCount] = {
     "Brakka.Words.Indoor",
     "Brakka.Words.Outdoor",
     "Brakka.Words.BossRoom",
+    "Vennmark.Save.NothingOpen",
+    "Vennmark.Save.WrongExtension",
+    "Vennmark.Save.ScreenTooLong",
+    "Vennmark.Save.SharedBytes",
+    "Vennmark.Save.CellsNotStorable",
+    "Vennmark.Save.NotFromImage",
+    "Vennmark.Save.ReadOnly",
+    "Vennmark.Save.NoFolder",
+    "Vennmark.Save.DiskFull",
+    "Vennmark.Save.CannotWrite",
+    "Vennmark.Info.ScreenOverRoom",
+};
+
+// The text a key has when the language file lacks it: empty for the nineteen texts every
+// language file holds, built-in English for the editor's own texts, so that a language file
+// made before them still explains a refused save.
+inline constexpr const char* const kLanguageDefaults[kLanguageTextCount] = {
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "No cartridge image is open.",
+    "A cartridge image is saved only to a file whose name ends in .nes.",
+    "Level {level}, screen {screen} needs {needed} bytes, but it has room for {room}.",
+    "Level {level}, screen {screen} shares its stored bytes with other data of the image.",
+    "Level {level}, screen {screen} holds super-tiles that cannot be stored.",
+    "The levels were not read from this cartridge image; open it again.",
+    "The file is read-only.",
+    "The folder does not exist.",
+    "The disk is full.",
+    "The file cannot be written.",
+    "Level {level}, screen {screen}: {over} bytes over its room",
 };
 
 }  // namespace settings

@@ -1,9 +1,11 @@
 #include "view/MapEditing.h"
 
+#include "codec/ScreenRoom.h"
 #include "view/MapRendering.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -79,14 +81,34 @@ int PlaceSuperTile(MapViewState& view, MapViewHost& host, LevelList* openLevels)
     if (!IsPlaceableCell(g, hover) || static_cast<size_t>(hover.screen) > level->screens.size()) {
         return 0;
     }
-    ByteArray& cells = level->screens[static_cast<size_t>(hover.screen) - 1].cells;
+    ScreenRecord& screen = level->screens[static_cast<size_t>(hover.screen) - 1];
     const size_t cell = static_cast<size_t>((hover.row - 1) * g.columns + (hover.column - 1));
-    if (cell >= cells.size()) {
+    if (cell >= screen.cells.size()) {
         return 0;
     }
-    cells[cell] = static_cast<uint8_t>(view.selectedTile);
-    RedrawMapCell(view, g, hover.screen, hover.column, hover.row, view.selectedTile);
+    const uint8_t tile = static_cast<uint8_t>(view.selectedTile);
+    // Screens stored as one are one screen shown in several places: all of them change. A boss
+    // room's raw screen is its own.
+    std::vector<ScreenPlace> placed =
+        PlaceCell(*openLevels, view.currentLevel, hover.screen, cell, tile);
+    if (placed.empty()) {
+        screen.cells[cell] = tile;
+        placed.push_back(ScreenPlace{view.currentLevel, hover.screen});
+    }
+    for (const ScreenPlace& at : placed) {
+        if (at.place == view.currentLevel) {
+            RedrawMapCell(view, g, at.screen, hover.column, hover.row, view.selectedTile);
+        }
+    }
     RefreshMapView(view, host, *level);
+    RoomOverrun overrun;
+    if (IsRunLengthPlace(view.currentLevel)) {
+        const ScreenFit fit = CheckScreenFit(screen);
+        if (!fit.fits) {
+            overrun = RoomOverrun{view.currentLevel, hover.screen, fit.needed - fit.room};
+        }
+    }
+    host.ShowRoomOverrun(overrun);
     return 1;
 }
 

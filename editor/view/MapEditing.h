@@ -24,9 +24,10 @@ enum KeyMask : uint32_t {
 int OnImageClick(MapViewState& view, MapViewHost& host, LevelList* openLevels, ImageTarget target,
                  int32_t x, int32_t y, uint32_t keys);
 
-// Writes the selected super-tile into the hover cell of the current level and redraws that cell
-// on both map copies. 0 when nothing was written: no cartridge open, no map shown, or a hover
-// cell outside the level's screens, columns or rows.
+// Writes the selected super-tile into the hover cell of the current level, and of every screen
+// stored as one with it, and redraws that cell on both map copies of each such screen shown.
+// Then tells the host whether the screen still fits its room. 0 when nothing was written: no
+// cartridge open, no map shown, or a hover cell outside the level's screens, columns or rows.
 int PlaceSuperTile(MapViewState& view, MapViewHost& host, LevelList* openLevels);
 
 // Tracks the cell under the pointer (with Shift alone it also places) and shows the screen and

@@ -109,6 +109,13 @@ struct ViewerOffset {
     int32_t y = 0;
 };
 
+// A placement that left a screen needing more bytes than its room; over 0 means none.
+struct RoomOverrun {
+    int32_t place = 0;  // the level's place in the level list
+    int32_t screen = 0;
+    int64_t over = 0;  // bytes needed beyond the room
+};
+
 // What the view needs from the main window's controls. The main window implements it over its
 // MapView and TilePicker viewers, the TilePreview box, the three level lists, EditModeCheck and
 // StatusLabel; the tests implement it over plain fields.
@@ -131,6 +138,9 @@ public:
     virtual ViewerOffset TilePickerOffset() = 0;
     // Item 0 of EditModeCheck is selected.
     virtual bool EditModeOn() = 0;
+    // Shows in InfoLabel which screen the last placement left over its room, or (over 0) that
+    // none is. A host without that label ignores it.
+    virtual void ShowRoomOverrun(const RoomOverrun& overrun) { (void)overrun; }
 
 protected:
     ~MapViewHost() = default;

@@ -10,6 +10,7 @@
 #include "codec/LevelDecoder.h"
 #include "codec/LevelEncoder.h"
 #include "codec/RomLayout.h"
+#include "codec/RunLength.h"
 
 namespace app_test {
 namespace {
@@ -18,10 +19,15 @@ constexpr char kSmallSample[] = "SampleSmall.nes";
 constexpr char kOldContent[] = "the file as it was before the save";
 constexpr char kTempFilePattern[] = "\\vnm*.tmp";
 // Screen 1 of level 1 starts with a long run of one super-tile; a different tile in its middle
-// makes the screen longer than the bytes it has.
+// makes its form longer, which its padded slot has room for.
 constexpr int kRunCell = 11;
 constexpr uint8_t kBreakingTile = 0x07;
-// Row 4 of that screen holds eight different tiles; one more different one still fits.
+// Level 5's screens are packed back to back: breaking the run of screen 3 needs more than the
+// bytes up to screen 4, and so does breaking the run of screen 1.
+constexpr int kPackedPlace = 5;
+constexpr int kPackedScreens[] = {1, 3};
+constexpr int kPackedRunCell = 20;
+// Row 4 of level 1's screen 1 holds eight different tiles; one more different one still fits.
 constexpr int kLiteralCell = 3 * kLevelColumns + 1;
 constexpr uint8_t kFittingTile = 0x05;
 
@@ -48,15 +54,20 @@ protected:
         s_messages.clear();
     }
 
-    // Sets a cell of level 1, screen 1, as a placement does.
-    void Place(int cell, uint8_t tile) {
-        editor().cartridge.levels.records[0].screens[0].cells[cell] = tile;
+    // Sets a cell of a screen (level 1, screen 1 unless given), as a placement does.
+    void Place(int cell, uint8_t tile, int place = 1, int screen = 1) {
+        editor().cartridge.levels.records[place - 1].screens[screen - 1].cells[cell] = tile;
     }
 
-    void ExpectOnlyMessage(settings::LanguageText key, MessageIcon icon) {
+    // One message of the key, with the reason (when given) on the lines after it.
+    void ExpectOnlyMessage(settings::LanguageText key, MessageIcon icon,
+                           const std::string& reason = std::string()) {
         ASSERT_EQ(s_messages.size(), 1u);
         EXPECT_EQ(s_messages[0].text.substr(0, Text(key).size()), Text(key));
         EXPECT_EQ(s_messages[0].icon, icon);
+        if (!reason.empty()) {
+            EXPECT_NE(s_messages[0].text.find(reason), std::string::npos) << s_messages[0].text;
+        }
     }
 
     TempFolder m_folder;
@@ -88,48 +99,89 @@ TEST_F(SaveTest, WritesTheEncodersImageOfTheEditsAndSaysSo) {
     EXPECT_TRUE(ReadBytes(m_folder.File("Again.nes")) == expected);
 }
 
-TEST_F(SaveTest, AnEditThatNoLongerFitsWritesNothingAndNamesTheScreen) {
+TEST_F(SaveTest, ALongerFormGrowsIntoItsRoom) {
     Open();
     Place(kRunCell, kBreakingTile);
+    EXPECT_TRUE(SaveCartridge(editor(), m_target));
+    ExpectOnlyMessage(settings::kTextMessageSaveSuccessfully, kMessageIconInformation);
+}
+
+// Every screen over its room is named with the bytes it needs and its room, in the language
+// file's words, and nothing is written.
+TEST_F(SaveTest, EditsOverTheirRoomWriteNothingAndNameEveryScreen) {
+    Open();
+    for (int screen : kPackedScreens) {
+        Place(kPackedRunCell, kBreakingTile, kPackedPlace, screen);
+    }
     EXPECT_FALSE(SaveCartridge(editor(), m_target));
     EXPECT_TRUE(ReadFile(m_target) == kOldContent) << "the old file changed";
     ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError);
-    EXPECT_NE(s_messages[0].text.find(LevelPlaceText(1, 1)), std::string::npos)
-        << s_messages[0].text;
+    const LevelList& levels = editor().cartridge.levels;
+    for (int screen : kPackedScreens) {
+        const ScreenRecord& record = levels.records[kPackedPlace - 1].screens[screen - 1];
+        const std::string line =
+            FillText(Text(settings::kTextSaveScreenTooLong),
+                     {{"level", std::to_string(kPackedPlace)},
+                      {"screen", std::to_string(screen)},
+                      {"needed", std::to_string(RleEncode(record.cells).size())},
+                      {"room", std::to_string(record.storedRoom)}});
+        EXPECT_NE(s_messages[0].text.find(line), std::string::npos) << s_messages[0].text;
+    }
     EXPECT_FALSE(LeftTemporaryFiles(m_folder));
 }
 
-TEST_F(SaveTest, PathsNotEndingInDotNesAreIgnored) {
+// ".nes" in any capitalisation is a cartridge file; any other ending is refused with its
+// reason, and a cancelled dialog says nothing.
+TEST_F(SaveTest, TheEndingDecidesAndIsExplained) {
     Open();
-    for (const char* name : {"Other.NES", "Other.nes.bak"}) {
-        EXPECT_FALSE(SaveCartridge(editor(), m_folder.File(name)));
-        EXPECT_EQ(GetFileAttributesA(m_folder.File(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
-    }
-    // Shorter than ".nes" itself, or the empty path of a cancelled dialog.
-    for (const char* path : {"nes", ".ne", ""}) {
+    const std::string capitals = m_folder.File("Other.NES");
+    EXPECT_TRUE(SaveCartridge(editor(), capitals));
+    EXPECT_TRUE(ReadBytes(capitals) == editor().cartridge.RomImage);
+    for (const std::string& path :
+         {m_folder.File("Other.nes.bak"), std::string("nes"), std::string(".ne")}) {
+        s_messages.clear();
         EXPECT_FALSE(SaveCartridge(editor(), path)) << path;
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+        ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError,
+                          Text(settings::kTextSaveWrongExtension));
     }
+    s_messages.clear();
+    EXPECT_FALSE(SaveCartridge(editor(), ""));
     EXPECT_TRUE(s_messages.empty());
 }
 
 TEST_F(SaveTest, NothingOpenIsRefusedWithoutWriting) {
     EXPECT_FALSE(SaveCartridge(editor(), m_target));
     EXPECT_TRUE(ReadFile(m_target) == kOldContent) << "the old file changed";
-    ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError);
+    ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError,
+                      Text(settings::kTextSaveNothingOpen));
 }
 
-TEST_F(SaveTest, AFailedWriteIsReportedAndLeavesNothingBehind) {
+// A file that cannot be written is refused with the reason, and leaves nothing behind.
+TEST_F(SaveTest, AFailedWriteIsReportedWithItsReason) {
     Open();
-    // A folder cannot be replaced by a file.
     const std::string folderTarget = m_folder.File("Folder.nes");
     ASSERT_TRUE(CreateDirectoryA(folderTarget.c_str(), nullptr));
-    EXPECT_FALSE(SaveCartridge(editor(), folderTarget));
-    ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError);
+    const std::string readOnly = m_folder.File("ReadOnly.nes");
+    ASSERT_TRUE(WriteFileBytes(readOnly, kOldContent));
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const struct {
+        std::string path;
+        settings::LanguageText reason;
+    } cases[] = {
+        {folderTarget, settings::kTextSaveCannotWrite},  // a folder cannot become a file
+        {m_folder.File("Missing\\Saved.nes"), settings::kTextSaveNoFolder},
+        {readOnly, settings::kTextSaveReadOnly},
+    };
+    for (const auto& c : cases) {
+        s_messages.clear();
+        EXPECT_FALSE(SaveCartridge(editor(), c.path)) << c.path;
+        ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError, Text(c.reason));
+    }
+    EXPECT_TRUE(ReadFile(readOnly) == kOldContent) << "the read-only file changed";
+    EXPECT_NE(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_FALSE(LeftTemporaryFiles(m_folder));
-
-    s_messages.clear();
-    EXPECT_FALSE(SaveCartridge(editor(), m_folder.File("Missing\\Saved.nes")));
-    ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError);
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(WriteFileReplacing, ReplacesOnlyWithEveryByteWritten) {
@@ -137,12 +189,13 @@ TEST(WriteFileReplacing, ReplacesOnlyWithEveryByteWritten) {
     const std::string target = folder.File("Target.bin");
     ASSERT_TRUE(WriteFileBytes(target, kOldContent));
     const ByteArray bytes(100000, 0x5A);
-    EXPECT_TRUE(WriteFileReplacing(target, bytes));
+    EXPECT_EQ(WriteFileReplacing(target, bytes), WriteOutcome::Written);
     EXPECT_TRUE(ReadBytes(target) == bytes);
-    EXPECT_TRUE(WriteFileReplacing(folder.File("Empty.bin"), ByteArray()));
+    EXPECT_EQ(WriteFileReplacing(folder.File("Empty.bin"), ByteArray()), WriteOutcome::Written);
     EXPECT_EQ(GetFileAttributesA(folder.File("Empty.bin").c_str()) != INVALID_FILE_ATTRIBUTES,
               true);
-    EXPECT_FALSE(WriteFileReplacing(folder.File("NoFolder\\Target.bin"), bytes));
+    EXPECT_EQ(WriteFileReplacing(folder.File("NoFolder\\Target.bin"), bytes),
+              WriteOutcome::NoFolder);
     EXPECT_FALSE(LeftTemporaryFiles(folder));
 }
 
@@ -166,14 +219,14 @@ TEST(BytesStartWith, ComparesTheLeadingBytesExactly) {
     }
 }
 
-TEST(HasCartridgeExtension, WantsExactlyDotNesAtTheEnd) {
+TEST(HasCartridgeExtension, WantsDotNesInAnyCaseAtTheEnd) {
     struct Case {
         const char* path;
         bool expected;
     };
-    const Case cases[] = {{"C:\\a.nes", true},   {".nes", true},      {"C:\\a.NES", false},
-                          {"C:\\a.nes ", false}, {"nes", false},      {"", false},
-                          {"a.vmp", false},      {"a.nes.vmp", false}};
+    const Case cases[] = {{"C:\\a.nes", true}, {".nes", true},        {"C:\\a.NES", true},
+                          {"a.Nes", true},     {"C:\\a.nes ", false}, {"nes", false},
+                          {"", false},         {"a.vmp", false},      {"a.nes.vmp", false}};
     for (const Case& c : cases) {
         EXPECT_EQ(HasCartridgeExtension(c.path), c.expected) << c.path;
     }

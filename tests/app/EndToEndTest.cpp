@@ -19,7 +19,9 @@
 namespace e2e {
 namespace {
 
-constexpr char kSampleCartridge[] = "Brakka.nes";
+// The padded sample: its screens lie in slots with room to grow, except level 5's, which lie
+// back to back.
+constexpr char kSampleCartridge[] = "SampleSmall.nes";
 constexpr char kSavedCartridge[] = "Saved.nes";
 constexpr char kSavedAgain[] = "SavedAgain.nes";
 constexpr char kNotWritten[] = "NotWritten.nes";
@@ -48,20 +50,30 @@ struct Placement {
 };
 
 // Placed with Ctrl held, in edit mode, by moving with Shift held, and in another level: every
-// one of them fits the space its screen has.
+// one of them fits the room its screen has. Two break the run of one super-tile that fills the
+// top of screen 1, so that its stored form grows into the padding after it.
 constexpr Placement kCtrlClick = {1, 1, 2, 4, 0x05};
+constexpr Placement kLengthens[] = {{1, 1, 4, 2, 0x07}, {1, 1, 6, 1, 0x08}};
 constexpr Placement kEditModeClick = {1, 1, 6, 4, 0x2A};
 constexpr Placement kShiftMoves[] = {{1, 1, 2, 7, 0x30}, {1, 1, 3, 7, 0x30}, {1, 1, 4, 7, 0x30}};
 constexpr Placement kOtherLevel = {3, 4, 2, 5, 0x11};
-// Breaks the long run of one super-tile that fills the top of screen 1, which then needs more
-// bytes than the screen has.
-constexpr Placement kDoesNotFit = {1, 1, 4, 2, 0x07};
+// Breaks the run at the top of level 5's first screen, which has no padding: the next screen
+// starts right after its bytes.
+constexpr Placement kDoesNotFit = {5, 1, 4, 2, 0x07};
 
 std::vector<Placement> FittingPlacements() {
-    std::vector<Placement> all = {kCtrlClick, kEditModeClick};
+    std::vector<Placement> all = {kCtrlClick};
+    all.insert(all.end(), std::begin(kLengthens), std::end(kLengthens));
+    all.push_back(kEditModeClick);
     all.insert(all.end(), std::begin(kShiftMoves), std::end(kShiftMoves));
     all.push_back(kOtherLevel);
     return all;
+}
+
+bool SameBytes(const std::string& file, const ByteArray& bytes) {
+    return file.size() == bytes.size() &&
+           std::equal(file.begin(), file.end(), bytes.begin(),
+                      [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
 }
 
 class EditorEndToEnd : public ::testing::Test {
@@ -95,6 +107,38 @@ protected:
             EncodeRom(m_sample, levels, IsLargeRomImage(m_sample.size()), m_table, output);
         EXPECT_TRUE(result) << result.message;
         return output;
+    }
+
+    // The offsets at which the saved image differs from the sample outside the rooms of the
+    // screens the placements edited.
+    std::vector<size_t> ChangesOutsideRooms(const std::string& saved,
+                                            const std::vector<Placement>& placements) const {
+        std::vector<size_t> outside;
+        for (size_t at = 0; at < saved.size() && at < m_sample.size(); ++at) {
+            if (static_cast<uint8_t>(saved[at]) == m_sample[at]) {
+                continue;
+            }
+            const bool inRoom =
+                std::any_of(placements.begin(), placements.end(), [&](const Placement& p) {
+                    const ScreenRecord& screen =
+                        m_levels.records.at(static_cast<size_t>(p.level) - 1)
+                            .screens.at(static_cast<size_t>(p.screen) - 1);
+                    const int64_t offset = static_cast<int64_t>(at);
+                    return offset >= screen.storedOffset &&
+                           offset < screen.storedOffset + screen.storedRoom;
+                });
+            if (!inRoom) {
+                outside.push_back(at);
+            }
+        }
+        return outside;
+    }
+
+    // The tile a cell of the sample holds.
+    int SampleTile(const Placement& p) const {
+        return m_levels.records.at(static_cast<size_t>(p.level) - 1)
+            .screens.at(static_cast<size_t>(p.screen) - 1)
+            .cells.at(static_cast<size_t>((p.row - 1) * kLevelColumns + p.column - 1));
     }
 
     // The cells in which an image's levels differ from the sample's, for a failure message.
@@ -207,10 +251,15 @@ TEST_F(EditorEndToEnd, OpensEditsSavesAndRefusesAsAUserSeesIt) {
     ASSERT_NO_FATAL_FAILURE(Open(kSampleCartridge));
 
     CtrlClick(kCtrlClick);
+    for (const Placement& p : kLengthens) {
+        CtrlClick(p);
+    }
 
     ToggleEditMode();
     PickTile(kEditModeClick.tile);
     m_user->Click(MapCell(kEditModeClick));
+    // The pan check (a left-button drag in edit mode places nothing) belongs here, while edit
+    // mode is on.
     ToggleEditMode();
 
     // Shift held and no button: every cell the pointer passes takes the selected super-tile.
@@ -226,17 +275,26 @@ TEST_F(EditorEndToEnd, OpensEditsSavesAndRefusesAsAUserSeesIt) {
     CtrlClick(kOtherLevel);
     SelectLevel(1);
 
-    // Save to a new file: no overwrite question, a message, and the encoder's bytes.
-    const ByteArray expected = Expected(FittingPlacements());
+    // Save to a new file: no overwrite question, a message, and the encoder's bytes of exactly
+    // these edits, which change nothing outside the rooms of the screens they edited.
+    const std::vector<Placement> fitting = FittingPlacements();
+    const ByteArray expected = Expected(fitting);
     ClickFileCommand(kSaveItem);
     ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedCartridge));
     ASSERT_NO_FATAL_FAILURE(ExpectMessage("the save was not reported"));
     const std::string saved = ReadWholeFile(m_folder.File(kSavedCartridge));
     ASSERT_EQ(saved.size(), expected.size());
-    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), expected.begin(),
-                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
+    EXPECT_TRUE(SameBytes(saved, expected))
         << "the saved image differs from the encoder's image of the same edits; changed cells:\n"
         << CellChanges(saved);
+    EXPECT_TRUE(ChangesOutsideRooms(saved, fitting).empty())
+        << "the save changed bytes outside the edited screens' rooms";
+    const ScreenRecord& grown = m_levels.records.at(0).screens.at(0);
+    LevelList savedLevels;
+    const ByteArray savedBytes(saved.begin(), saved.end());
+    ASSERT_TRUE(DecodeLevels(savedBytes, false, m_table, m_objectTable, savedLevels));
+    EXPECT_GT(savedLevels.records.at(0).screens.at(0).storedLength, grown.storedLength)
+        << "the placements were meant to lengthen the screen's stored form";
 
     // The saved file opens again with the edits in it: saving it unchanged writes it again.
     ASSERT_NO_FATAL_FAILURE(Open(kSavedCartridge));
@@ -246,8 +304,9 @@ TEST_F(EditorEndToEnd, OpensEditsSavesAndRefusesAsAUserSeesIt) {
     EXPECT_TRUE(ReadWholeFile(m_folder.File(kSavedAgain)) == saved)
         << "the reopened image did not save as it was";
 
-    // An edit that no longer fits: the overwrite question, then the refusal, and the old file
-    // stays as it was.
+    // An edit that needs more than its screen's room: the overwrite question, then the refusal
+    // (which names the screen), and the old file stays as it was.
+    SelectLevel(kDoesNotFit.level);
     CtrlClick(kDoesNotFit);
     ClickFileCommand(kSaveItem);
     ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedCartridge));
@@ -270,6 +329,25 @@ TEST_F(EditorEndToEnd, OpensEditsSavesAndRefusesAsAUserSeesIt) {
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
     }
+
+    // With the cell put back the levels fit again, but a read-only file is not replaced: the
+    // refusal, and the file and its read-only bit stay as they were.
+    Placement putBack = kDoesNotFit;
+    putBack.tile = SampleTile(kDoesNotFit);
+    CtrlClick(putBack);
+    const std::string readOnly = m_folder.File(kSavedCartridge);
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    ClickFileCommand(kSaveItem);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedCartridge));
+    const HWND replace = WaitOwned(IsYesNoQuestion);
+    ASSERT_NE(replace, nullptr) << "no overwrite question for the read-only file";
+    AnswerYes(replace);
+    ASSERT_TRUE(WaitUntilGone(replace));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the read-only refusal was not shown"));
+    EXPECT_TRUE(ReadWholeFile(readOnly) == saved) << "the read-only file changed";
+    EXPECT_NE(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
+        << "the read-only bit was cleared";
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // A file that is not a cartridge image is refused with a message; then nothing is open, so
     // Save says at once that it cannot save.

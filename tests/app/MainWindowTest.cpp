@@ -5,6 +5,8 @@
 #include "AppTestSupport.h"
 #include "TempFolder.h"
 #include "app/Commands.h"
+#include "app/EditorTexts.h"
+#include "codec/ScreenRoom.h"
 #include "app/MainWindowLayout.h"
 #include "app/RunApplication.h"
 #include "codec/RomLayout.h"
@@ -174,12 +176,15 @@ TEST_F(MainWindowTest, EveryLanguagesCaptionsFitTheirCells) {
     }
 }
 
-TEST_F(MainWindowTest, MissingLanguageFileLeavesEmptyCaptionsInTheSameLayout) {
+TEST_F(MainWindowTest, MissingLanguageFileLeavesEmptyCaptionsAndEnglishReasons) {
     editor().LanguageFile.SetFile(ProgramFile("language\\NoSuchLanguage.ini"));
     ReadLanguageTexts(editor());
-    for (const std::string& text : editor().texts) {
-        EXPECT_TRUE(text.empty());
+    // The nineteen captions are empty; the editor's own texts fall back to built-in English.
+    for (int key = 0; key < settings::kLanguageTextCount; ++key) {
+        EXPECT_EQ(editor().texts[key], settings::kLanguageDefaults[key]) << key;
     }
+    EXPECT_TRUE(editor().texts[settings::kTextCaptionOpen].empty());
+    EXPECT_FALSE(editor().texts[settings::kTextSaveReadOnly].empty());
     RebuildWindow();
     ExpectLayout();
     MainWindow& w = window();
@@ -218,9 +223,10 @@ TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
     TempFolder folder;
     const std::string textFile = folder.File("NotACartridge.nes");
     const std::string projectFile = folder.File("Project.vmp");
-    ASSERT_TRUE(WriteFileReplacing(textFile, ByteArray{'t', 'e', 'x', 't'}));
-    ASSERT_TRUE(WriteFileReplacing(
-        projectFile, ByteArray{'V', 'e', 'n', 'n', 'm', 'a', 'r', 'k', 'N', 'E', 'S'}));
+    ASSERT_EQ(WriteFileReplacing(textFile, ByteArray{'t', 'e', 'x', 't'}), WriteOutcome::Written);
+    ASSERT_EQ(WriteFileReplacing(projectFile,
+                                 ByteArray{'V', 'e', 'n', 'n', 'm', 'a', 'r', 'k', 'N', 'E', 'S'}),
+              WriteOutcome::Written);
     struct Case {
         const char* what;
         std::string path;
@@ -251,8 +257,53 @@ TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
         EXPECT_EQ(ImageClickCallback(window().MapView.m_handle, cell.x, cell.y, kKeyCtrl), 0u);
         CommandCallback(window().FileCommands.m_handle, window().saveIndex);
         ASSERT_EQ(s_messages.size(), 1u);
-        EXPECT_EQ(s_messages[0].text, Text(settings::kTextMessageFailedToSave));
+        EXPECT_EQ(s_messages[0].text, Text(settings::kTextMessageFailedToSave) + "\r\n" +
+                                          Text(settings::kTextSaveNothingOpen));
     }
+}
+
+// A placement that leaves a screen over its room says so in InfoLabel at once, until a
+// placement fits again or another level is chosen.
+TEST_F(MainWindowTest, InfoLabelShowsAScreenOverItsRoom) {
+    constexpr int kPackedLevel = 5;  // its screens lie back to back
+    constexpr int kScreen = 1;
+    constexpr int kRunColumn = 5;  // row 3 lies in the run of one tile that fills rows 1 to 3
+    constexpr int kRunRow = 3;
+    ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kSmallSample)));
+    MainWindow& w = window();
+    const std::vector<std::wstring> caption = Items(w.InfoLabel);
+    const auto selectLevel = [&](int level) {
+        w.LevelList.SRectSetSelected(level - 1, true);
+        CommandCallback(w.LevelList.m_handle, level - 1);
+    };
+    selectLevel(kPackedLevel);
+    ScreenRecord& screen = editor().cartridge.levels.records[kPackedLevel - 1].screens[kScreen - 1];
+    const size_t cell = static_cast<size_t>((kRunRow - 1) * kLevelColumns + kRunColumn - 1);
+    const uint8_t runTile = screen.cells[cell];
+    const POINT at = MapPoint(kScreen, kRunColumn, kRunRow);
+    MapMouseMoveCallback(w.MapView.m_handle, at.x, at.y, 0);
+
+    const auto place = [&](uint8_t tile) {
+        editor().view.selectedTile = tile;
+        EXPECT_EQ(ImageClickCallback(w.MapView.m_handle, at.x, at.y, kKeyCtrl), 1u);
+    };
+    const auto overText = [&] {
+        const ScreenFit fit = CheckScreenFit(screen);
+        EXPECT_FALSE(fit.fits);
+        return std::vector<std::wstring>{
+            Wide(FillText(Text(settings::kTextInfoScreenOverRoom),
+                          {{"level", std::to_string(kPackedLevel)},
+                           {"screen", std::to_string(kScreen)},
+                           {"over", std::to_string(fit.needed - fit.room)}}))};
+    };
+    place(static_cast<uint8_t>(runTile + 1));
+    EXPECT_EQ(Items(w.InfoLabel), overText());
+    place(runTile);
+    EXPECT_EQ(Items(w.InfoLabel), caption);
+    place(static_cast<uint8_t>(runTile + 1));
+    EXPECT_EQ(Items(w.InfoLabel), overText());
+    selectLevel(1);
+    EXPECT_EQ(Items(w.InfoLabel), caption);
 }
 
 TEST_F(MainWindowTest, LevelListAndLockMappingReachTheView) {

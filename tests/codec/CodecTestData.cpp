@@ -48,6 +48,10 @@ SampleManifest Load() {
             StoredPlace at;
             fields >> place >> screen >> at.offset >> at.length;
             manifest.stored[{image, place, screen}] = at;
+        } else if (kind == "room") {
+            int64_t room = 0;
+            fields >> place >> screen >> room;
+            manifest.rooms[{image, place, screen}] = room;
         } else if (kind == "levels") {
             fields >> manifest.levelCounts[image];
         }
@@ -87,6 +91,17 @@ StoredPlace SampleManifest::Stored(const std::string& image, int place, int scre
 int SampleManifest::LevelCount(const std::string& image) const {
     auto found = levelCounts.find(image);
     return found != levelCounts.end() ? found->second : 0;
+}
+
+std::vector<std::string> SampleManifest::ImagesWithRooms() const {
+    std::vector<std::string> images;
+    for (const auto& entry : rooms) {
+        const std::string& image = std::get<0>(entry.first);
+        if (images.empty() || images.back() != image) {
+            images.push_back(image);
+        }
+    }
+    return images;
 }
 
 CodecResult DecodeImage(const ByteArray& image, LevelList& levels) {

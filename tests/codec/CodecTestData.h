@@ -34,9 +34,12 @@ public:
     StoredPlace Stored(const std::string& image, int place, int screen) const;
     bool HasStored(const std::string& image, int place, int screen) const;
     int LevelCount(const std::string& image) const;
+    // The images the manifest gives rooms for: the sample images and the variants that open.
+    std::vector<std::string> ImagesWithRooms() const;
 
     std::map<Key, ByteArray> cells;
     std::map<Key, StoredPlace> stored;
+    std::map<Key, int64_t> rooms;
     std::map<std::string, int> levelCounts;
 };
 

@@ -323,7 +323,7 @@ TEST(DecodeLevels, ObjectListLengths) {
 TEST(DecodeLevels, VariantsDecodeToTheirManifestCells) {
     const SampleManifest& manifest = SampleManifest::Get();
     for (const char* name : {"OddForms.nes", "SharedScreens.nes", "Vertical2.nes", "HighCells.nes",
-                             "ScreenOverObjectTable.nes", "ShortA.nes"}) {
+                             "ScreenOverObjectTable.nes", "ShortA.nes", "EndsAtLastByte.nes"}) {
         const LevelList levels = DecodeOrFail(LoadTestImage(name));
         ASSERT_EQ(static_cast<int>(levels.records.size()), kLevelsOfA) << name;
         ExpectScreens(levels, name, 0, false);

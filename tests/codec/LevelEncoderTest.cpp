@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -39,64 +42,52 @@ std::vector<size_t> Differences(const ByteArray& a, const ByteArray& b) {
     return at;
 }
 
-struct RoundTrip {
-    const char* name;
-    bool identical;  // the editor's forms are what the image stores
-};
-
-// Saving without an edit gives the image back byte for byte where every screen is in the
-// editor's form, and otherwise an image that reads back to the same levels.
-TEST(EncodeRom, UneditedLevelsSaveBack) {
-    const RoundTrip cases[] = {{kImageA, true},
-                               {kImageB, true},
-                               {"ShortA.nes", true},
-                               {"Kind2.nes", true},
-                               {"SharedScreens.nes", true},
-                               {"HighCells.nes", true},
-                               {"ScreenOverObjectTable.nes", true},
-                               {"OddForms.nes", false},
-                               {"Vertical2.nes", false}};
-    for (const RoundTrip& c : cases) {
-        const ByteArray image = LoadTestImage(c.name);
+// Saving without an edit gives every image back byte for byte, stored forms that are not the
+// editor's included, and what was saved reads back to the same levels.
+TEST(EncodeRom, UneditedLevelsSaveBackByteForByte) {
+    const std::vector<std::string> images = SampleManifest::Get().ImagesWithRooms();
+    ASSERT_FALSE(images.empty());
+    for (const std::string& name : images) {
+        const ByteArray image = LoadTestImage(name);
         const ByteArray original = image;
         const LevelList decoded = DecodeOrFail(image);
         LevelList levels = decoded;
         ByteArray output;
         const CodecResult result = EncodeImage(image, levels, output);
-        ASSERT_TRUE(result.ok) << c.name << ": " << result.message;
-        EXPECT_EQ(image, original) << c.name;
-        EXPECT_EQ(levels.source.imageChecksum, ImageChecksum(output)) << c.name;
-        if (c.identical) {
-            EXPECT_TRUE(output == image) << c.name;
-        }
-        // What was saved reads back, and is what the editor goes on with.
-        for (const LevelList& again : {DecodeOrFail(output), levels}) {
-            ASSERT_EQ(again.records.size(), decoded.records.size()) << c.name;
-            for (size_t i = 0; i < decoded.records.size(); ++i) {
-                EXPECT_TRUE(SameHeader(again.records[i], decoded.records[i])) << c.name << i;
-                EXPECT_EQ(again.records[i].screens, decoded.records[i].screens) << c.name << i;
-                EXPECT_EQ(again.records[i].objectLists, decoded.records[i].objectLists) << c.name;
-            }
+        ASSERT_TRUE(result.ok) << name << ": " << result.message;
+        EXPECT_EQ(image, original) << name;
+        EXPECT_TRUE(output == image) << name;
+        EXPECT_EQ(levels.source.imageChecksum, ImageChecksum(output)) << name;
+        ASSERT_EQ(levels.records.size(), decoded.records.size()) << name;
+        for (size_t i = 0; i < decoded.records.size(); ++i) {
+            EXPECT_TRUE(SameHeader(levels.records[i], decoded.records[i])) << name << i;
+            EXPECT_EQ(levels.records[i].screens, decoded.records[i].screens) << name << i;
+            EXPECT_EQ(levels.records[i].objectLists, decoded.records[i].objectLists) << name;
         }
     }
 }
 
-// A screen in another form gets the editor's form; the rest of its old bytes stay as they were.
-TEST(EncodeRom, OddFormsAreRewrittenInTheEditorsFormAndLeaveTheirTail) {
+// Only the edited screen of an image of odd forms is rewritten, in the editor's form; the odd
+// forms beside it keep their bytes.
+TEST(EncodeRom, AnEditedOddFormIsRewrittenAloneInTheEditorsForm) {
+    constexpr int kEditedScreen = 1;  // a run split in two, 30 bytes
+    constexpr size_t kLiteralCell = 24;
     const ByteArray image = LoadTestImage("OddForms.nes");
-    const LevelList decoded = DecodeOrFail(image);
-    LevelList levels = decoded;
+    LevelList levels = DecodeOrFail(image);
+    Screen(levels, 1, kEditedScreen).cells[kLiteralCell] = kEditedCell;
+    const ScreenRecord edited = Screen(levels, 1, kEditedScreen);
     ByteArray output;
-    ASSERT_TRUE(EncodeImage(image, levels, output).ok);
-    for (const ScreenRecord& screen : decoded.records.at(0).screens) {
-        const ByteArray form = RleEncode(screen.cells);
-        ASSERT_LE(static_cast<int64_t>(form.size()), screen.storedLength);
-        const auto at = output.begin() + screen.storedOffset;
-        EXPECT_TRUE(std::equal(form.begin(), form.end(), at)) << screen.number;
-        EXPECT_TRUE(std::equal(at + form.size(), at + screen.storedLength,
-                               image.begin() + screen.storedOffset + form.size()))
-            << screen.number;
+    const CodecResult result = EncodeImage(image, levels, output);
+    ASSERT_TRUE(result.ok) << result.message;
+    const ByteArray form = RleEncode(edited.cells);
+    ASSERT_LE(static_cast<int64_t>(form.size()), edited.storedRoom);
+    EXPECT_TRUE(std::equal(form.begin(), form.end(), output.begin() + edited.storedOffset));
+    for (size_t at : Differences(image, output)) {
+        EXPECT_GE(static_cast<int64_t>(at), edited.storedOffset);
+        EXPECT_LT(static_cast<int64_t>(at),
+                  edited.storedOffset + static_cast<int64_t>(form.size()));
     }
+    EXPECT_EQ(Screen(DecodeOrFail(output), 1, kEditedScreen).cells, edited.cells);
 }
 
 TEST(EncodeRom, AnEditIsWrittenInPlaceOnly) {
@@ -116,12 +107,13 @@ TEST(EncodeRom, AnEditIsWrittenInPlaceOnly) {
     }
 }
 
-// After a save the levels belong to the new image: a second edit saves into it, and a screen
-// that was stored longer than the editor's form now counts only the bytes of that form.
+// After a save the levels belong to the new image: a second edit saves into it, each screen's
+// length is that of its new form, and its room is measured there again and does not shrink.
 TEST(EncodeRom, SavesFollowOneAnother) {
     constexpr int kPairsScreen = 5;  // OddForms stores it as 112 bytes of "81 v" pairs
     ByteArray image = LoadTestImage("OddForms.nes");
     LevelList levels = DecodeOrFail(image);
+    const int64_t room = Screen(levels, 1, kPairsScreen).storedRoom;
     for (uint8_t edit : {kEditedCell, static_cast<uint8_t>(kEditedCell - 1)}) {
         Screen(levels, 1, kPairsScreen).cells[0] = edit;
         ByteArray output;
@@ -131,10 +123,64 @@ TEST(EncodeRom, SavesFollowOneAnother) {
         const LevelList again = DecodeOrFail(image);
         EXPECT_EQ(Screen(again, 1, kPairsScreen).cells[0], edit);
         EXPECT_EQ(Screen(levels, 1, kPairsScreen).storedLength,
-                  Screen(again, 1, kPairsScreen).storedLength);
-        EXPECT_EQ(Screen(levels, 1, kPairsScreen).storedLength,
                   static_cast<int64_t>(RleEncode(Screen(again, 1, kPairsScreen).cells).size()));
+        EXPECT_EQ(Screen(levels, 1, kPairsScreen).storedRoom, room);
+        EXPECT_EQ(Screen(again, 1, kPairsScreen).storedRoom, room);
     }
+}
+
+// A screen whose form grows may take the bytes up to the next data after it: the run of 56
+// cells stored in 2 bytes of a 56-byte slot takes an edit in its middle.
+TEST(EncodeRom, AnEditGrowsIntoItsRoom) {
+    constexpr size_t kInTheRun = 20;
+    for (const char* name : {kImageA, kImageB}) {
+        const ByteArray image = LoadTestImage(name);
+        LevelList levels = DecodeOrFail(image);
+        const ScreenRecord before = Screen(levels, kLevelWithLiterals, kRunScreen);
+        Screen(levels, kLevelWithLiterals, kRunScreen).cells[kInTheRun] = kEditedCell;
+        const ByteArray form = RleEncode(Screen(levels, kLevelWithLiterals, kRunScreen).cells);
+        ASSERT_GT(static_cast<int64_t>(form.size()), before.storedLength);
+        ByteArray output;
+        const CodecResult result = EncodeImage(image, levels, output);
+        ASSERT_TRUE(result.ok) << name << ": " << result.message;
+        for (size_t at : Differences(image, output)) {
+            EXPECT_GE(static_cast<int64_t>(at), before.storedOffset) << name;
+            EXPECT_LT(static_cast<int64_t>(at), before.storedOffset + before.storedRoom) << name;
+        }
+        const LevelList again = DecodeOrFail(output);
+        EXPECT_EQ(Screen(again, kLevelWithLiterals, kRunScreen).cells[kInTheRun], kEditedCell);
+        EXPECT_EQ(Screen(again, kLevelWithLiterals, kRunScreen).storedRoom, before.storedRoom);
+    }
+}
+
+// Every edited screen that needs more than its room is named, with its bytes and its room.
+TEST(EncodeRom, EveryScreenOverItsRoomIsNamed) {
+    constexpr size_t kInFirstRun = 20;
+    const ByteArray image = LoadTestImage(kImageA);
+    LevelList levels = DecodeOrFail(image);
+    const int overScreens[] = {1, 2};  // packed: their rooms end where the next screen starts
+    for (int screen : overScreens) {
+        Screen(levels, kPackedLevel, screen).cells[kInFirstRun] = kEditedCell;
+    }
+    Screen(levels, kLevelWithLiterals, kLiteralScreen).cells[0] = kEditedCell;  // fits
+    ByteArray output = kUntouched;
+    const CodecResult result = EncodeImage(image, levels, output);
+    ASSERT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::ScreenTooLong);
+    ASSERT_EQ(result.overruns.size(), std::size(overScreens));
+    for (size_t i = 0; i < result.overruns.size(); ++i) {
+        const ScreenOverrun& overrun = result.overruns[i];
+        const ScreenRecord& screen = Screen(levels, kPackedLevel, overScreens[i]);
+        EXPECT_EQ(overrun.level, kPackedLevel);
+        EXPECT_EQ(overrun.screen, overScreens[i]);
+        EXPECT_EQ(overrun.needed, static_cast<int64_t>(RleEncode(screen.cells).size()));
+        EXPECT_EQ(overrun.room, screen.storedRoom);
+        EXPECT_GT(overrun.needed, overrun.room);
+        EXPECT_NE(result.message.find(LevelPlaceText(kPackedLevel, overScreens[i])),
+                  std::string::npos)
+            << result.message;
+    }
+    EXPECT_EQ(output, kUntouched);
 }
 
 TEST(EncodeRom, ABossRoomIsWrittenRaw) {
@@ -168,19 +214,19 @@ TEST(EncodeRom, EditsThatCannotBeStoredAreRefused) {
     constexpr size_t kFirstDCell = 24;     // HA's row 4: literals, an edit keeps the length
     constexpr size_t kSixthRowDCell = 40;  // HB's row 6: literals
     constexpr const char* kTooLong = "needs";
-    constexpr const char* kShared = "shares";
+    constexpr const char* kShared = "shares its stored bytes with";
+    constexpr const char* kAliasDiffers = "holds other cells";
     constexpr const char* kNoForm = "cannot be stored";
-    constexpr const char* kReachesOtherData = "would change data";
     constexpr uint8_t kOtherObjectList = 0x0C;  // moves level 8's first object list by one byte
     const RefusedEdit cases[] = {
-        // The packed level 5's first screen grows past its 28 stored bytes.
+        // The packed level 5's first screen grows past its 28 bytes, where screen 2 starts.
         {"GrowsAPackedScreen", kImageA, kPackedLevel, 1, kInFirstRun, kEditedCell, kTooLong},
-        // One run of 56 cells in 2 bytes: any edit needs more, although its slot has padding.
-        {"GrowsPastItsStoredLength", kImageA, kLevelWithLiterals, kRunScreen, kInFirstRun,
-         kEditedCell, kTooLong},
-        // Screens 3 and 4 share a pointer; screen 5 starts inside screen 1's bytes.
-        {"EditsASharedScreen", "SharedScreens.nes", 1, 4, kSixthRowDCell, kEditedCell, kShared},
-        {"EditsTheOtherSharer", "SharedScreens.nes", 1, 3, kSixthRowDCell, kEditedCell, kShared},
+        // Screens 3 and 4 are one stored screen: an edit of one alone would show two different
+        // screens where the image holds one. Screen 5 starts inside screen 1's bytes.
+        {"EditsOneOfTwoAliases", "SharedScreens.nes", 1, 4, kSixthRowDCell, kEditedCell,
+         kAliasDiffers},
+        {"EditsTheOtherAlias", "SharedScreens.nes", 1, 3, kSixthRowDCell, kEditedCell,
+         kAliasDiffers},
         {"EditsAScreenOthersPointInto", "SharedScreens.nes", 1, 1, kFirstDCell, kEditedCell,
          kShared},
         {"EditsAScreenInsideAnother", "SharedScreens.nes", 1, 5, 0, kEditedCell, kShared},
@@ -188,8 +234,7 @@ TEST(EncodeRom, EditsThatCannotBeStoredAreRefused) {
         {"EditsAScreenWithHighCells", "HighCells.nes", 1, 4, kInFirstRun, 0x06, kNoForm},
         {"WritesAHighCell", kImageA, kLevelWithLiterals, kLiteralScreen, 0, 0x80, kNoForm},
         // Level 7 screen 5 is stored over level 8's object-list pointer table.
-        {"ChangesDataOthersRead", "ScreenOverObjectTable.nes", 7, 5, 0, kOtherObjectList,
-         kReachesOtherData},
+        {"ChangesDataOthersRead", "ScreenOverObjectTable.nes", 7, 5, 0, kOtherObjectList, kShared},
     };
     for (const RefusedEdit& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,197 @@
+// The map of everything the decoder read, each screen's room in it, and the level bank's
+// address window.
+#include "CodecTestData.h"
+
+#include "codec/LevelDecoder.h"
+#include "codec/RomLayout.h"
+#include "codec/ScreenRoom.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int64_t kLargeLayoutShift = 5 * kBankSize;
+constexpr int64_t kLevelHeadersOffset = kLevelHeaderTableAddress + kInesHeaderSize;
+constexpr int64_t kLevelHeadersLength = kLevelCount * kLevelHeaderSize;
+constexpr int64_t kObjectPointerTableOffset = kObjectPointerTableAddress + kInesHeaderSize;
+constexpr int64_t kObjectPointerTableLength = kLevelCount * 2;
+constexpr int64_t kBossListOffset = kBossListFilePos - 1;
+constexpr int64_t kBossListLength = 2 * 2;  // two boss rooms
+constexpr int kIndoorLevel = 2;             // n = 1: four screens, and the preview reads six
+constexpr int kFirstBossPlace = 9;
+constexpr int64_t kHorizontalCells = 56;
+
+const UsedRange* Find(const LevelList& levels, UsedRangeKind kind, int place, int index) {
+    for (const UsedRange& range : levels.usedRanges) {
+        if (range.kind == kind && range.place == place && range.index == index) {
+            return &range;
+        }
+    }
+    return nullptr;
+}
+
+struct ExpectedRange {
+    const char* name;
+    UsedRangeKind kind;
+    int place;
+    int index;
+    int64_t offset;  // in image A; banked ones move by kLargeLayoutShift in image B
+    int64_t length;
+    bool banked;
+};
+
+// The map of image A and B holds every structure where the recipe put it; only the banked ones
+// move with the layout.
+TEST(UsedRanges, HoldEveryStructureOfTheSampleImages) {
+    const ExpectedRange cases[] = {
+        {"level headers", UsedRangeKind::LevelHeaders, 0, 0, kLevelHeadersOffset,
+         kLevelHeadersLength, false},
+        {"object-pointer table", UsedRangeKind::ObjectPointerTable, 0, 0, kObjectPointerTableOffset,
+         kObjectPointerTableLength, false},
+        {"boss list", UsedRangeKind::BossList, 0, 0, kBossListOffset, kBossListLength, false},
+        {"first screen", UsedRangeKind::Screen, 1, 1, 0x8210, 28, true},
+        // Four screens for the editor and two spare ones for the preview: six entries.
+        {"indoor screen table", UsedRangeKind::ScreenTable, kIndoorLevel, 0, 0x8130, 12, true},
+        {"first spare screen", UsedRangeKind::SpareScreen, kIndoorLevel, 5, 0x8408, 2, true},
+        {"second spare screen", UsedRangeKind::SpareScreen, kIndoorLevel, 6, 0x8440, 2, true},
+        {"boss screen", UsedRangeKind::BossScreen, kFirstBossPlace, kFirstBossPlace, 0x9110,
+         kHorizontalCells, true},
+        {"object table", UsedRangeKind::ObjectTable, 1, 0, 0xB540, 10, false},
+        // Eleven entry bytes and the end byte.
+        {"object list", UsedRangeKind::ObjectList, 1, 1, 0xB660, 12, false},
+        // An indoor list that ends at its first byte.
+        {"empty indoor list", UsedRangeKind::ObjectList, kIndoorLevel, 3, 0xB6A4, 1, false},
+    };
+    for (const char* image : {kImageA, kImageB}) {
+        const LevelList levels = DecodeOrFail(LoadTestImage(image));
+        for (const ExpectedRange& c : cases) {
+            SCOPED_TRACE(std::string(image) + ": " + c.name);
+            const UsedRange* range = Find(levels, c.kind, c.place, c.index);
+            ASSERT_NE(range, nullptr);
+            const bool large = std::string(image) == kImageB;
+            EXPECT_EQ(range->offset, c.offset + (c.banked && large ? kLargeLayoutShift : 0));
+            EXPECT_EQ(range->length, c.length);
+        }
+        EXPECT_TRUE(std::is_sorted(
+            levels.usedRanges.begin(), levels.usedRanges.end(),
+            [](const UsedRange& a, const UsedRange& b) { return a.offset < b.offset; }));
+        // Every screen of every level is in it, and no two ranges of a sound image overlap
+        // (lists that share one empty list are the same range).
+        size_t screens = 0;
+        for (size_t i = 0; i < kLevelCount; ++i) {
+            screens += levels.records[i].screens.size();
+        }
+        EXPECT_EQ(static_cast<size_t>(std::count_if(
+                      levels.usedRanges.begin(), levels.usedRanges.end(),
+                      [](const UsedRange& r) { return r.kind == UsedRangeKind::Screen; })),
+                  screens);
+        for (size_t i = 1; i < levels.usedRanges.size(); ++i) {
+            const UsedRange& before = levels.usedRanges[i - 1];
+            const UsedRange& range = levels.usedRanges[i];
+            const bool same = before.offset == range.offset && before.length == range.length;
+            EXPECT_TRUE(same || before.offset + before.length <= range.offset)
+                << image << ": range " << i << " overlaps the one before";
+        }
+    }
+}
+
+// Each screen's room is the manifest's, measured by the generator independently: up to the next
+// structure in its bank, at least its stored length, its stored length at the bank's end.
+TEST(UsedRanges, EveryScreenHasTheRoomOfTheManifest) {
+    const SampleManifest& manifest = SampleManifest::Get();
+    const std::vector<std::string> images = manifest.ImagesWithRooms();
+    ASSERT_FALSE(images.empty());
+    for (const std::string& image : images) {
+        const LevelList levels = DecodeOrFail(LoadTestImage(image));
+        int checked = 0;
+        for (size_t i = 0; i < kLevelCount && i < levels.records.size(); ++i) {
+            const int place = static_cast<int>(i) + 1;
+            for (const ScreenRecord& screen : levels.records[i].screens) {
+                const auto room = manifest.rooms.find({image, place, screen.number});
+                ASSERT_NE(room, manifest.rooms.end())
+                    << image << " " << place << "/" << screen.number;
+                EXPECT_EQ(screen.storedRoom, room->second)
+                    << image << " " << place << "/" << screen.number;
+                EXPECT_GE(screen.storedRoom, screen.storedLength);
+                EXPECT_LE(screen.storedOffset + screen.storedRoom,
+                          BankEndOffset(screen.storedOffset));
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 0) << image;
+    }
+}
+
+TEST(UsedRanges, RoomStopsAtTheNextStartInTheSameBankOnly) {
+    constexpr int64_t kStart = kInesHeaderSize + 100;
+    constexpr int64_t kConsumed = 10;
+    constexpr int64_t kNextStart = kStart + 40;
+    const auto range = [](int64_t offset, int64_t length) {
+        return UsedRange{UsedRangeKind::ObjectList, 1, 1, offset, length, 0};
+    };
+    const struct {
+        const char* name;
+        std::vector<UsedRange> map;
+        int64_t room;
+    } cases[] = {
+        {"nothing after it", {range(kStart, kConsumed)}, kConsumed},
+        {"next start", {range(kStart, kConsumed), range(kNextStart, 1)}, kNextStart - kStart},
+        {"next start inside its bytes",
+         {range(kStart, kConsumed), range(kStart + 2, 1)},
+         kConsumed},
+        {"next start in the next bank",
+         {range(kStart, kConsumed), range(kStart + kBankSize, 1)},
+         kConsumed},
+        {"same start does not count", {range(kStart, kConsumed), range(kStart, 1)}, kConsumed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScreenRoom(c.map, kStart, kConsumed), c.room) << c.name;
+    }
+}
+
+struct WindowImage {
+    const char* name;
+    int level;
+    int screen;
+};
+
+// Level data named by an address outside 8000-BFFF is refused at open, although the file holds
+// bytes at the position the address gives.
+TEST(AddressWindow, AddressesOutsideTheLevelBankAreRefused) {
+    const WindowImage cases[] = {
+        {"WindowScreenPointer.nes", 1, 1},
+        {"WindowScreenTable.nes", 1, 1},
+        {"WindowScreenCrossesEnd.nes", 1, 1},
+        {"WindowObjectTable.nes", 1, 0},
+        {"WindowObjectList.nes", 1, 0},
+        {"WindowBossScreen.nes", kFirstBossPlace, kFirstBossPlace},
+    };
+    for (const WindowImage& c : cases) {
+        LevelList levels;
+        const CodecResult result = DecodeImage(LoadTestImage(c.name), levels);
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_EQ(result.level, c.level) << c.name << ": " << result.message;
+        EXPECT_EQ(result.screen, c.screen) << c.name << ": " << result.message;
+        const bool saysWhy = result.message.find("8000-BFFF") != std::string::npos ||
+                             result.message.find("bank's end") != std::string::npos;
+        EXPECT_TRUE(saysWhy) << c.name << ": " << result.message;
+        EXPECT_TRUE(levels.records.empty()) << c.name;
+    }
+}
+
+// A screen whose stored form ends with the image's last byte is whole, and keeps its room.
+TEST(AddressWindow, DataEndingAtTheImagesLastByteIsAccepted) {
+    constexpr int kLevel = 8;
+    constexpr int kLastScreen = 12;
+    const ByteArray image = LoadTestImage("EndsAtLastByte.nes");
+    const LevelList levels = DecodeOrFail(image);
+    ASSERT_GE(levels.records.size(), static_cast<size_t>(kLevel));
+    const ScreenRecord& screen = levels.records[kLevel - 1].screens.at(kLastScreen - 1);
+    EXPECT_EQ(screen.storedOffset + screen.storedLength, static_cast<int64_t>(image.size()));
+    EXPECT_EQ(screen.storedRoom, screen.storedLength);
+    EXPECT_EQ(screen.cells, SampleManifest::Get().Cells(kImageA, kLevel, kLastScreen));
+}
+
+}  // namespace
