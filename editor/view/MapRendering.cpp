@@ -89,12 +89,16 @@ void RenderCells(const LevelRecord& level, const MapGeometry& g,
                     const SuperTilePicture* picture = PictureFor(pictures, screen->cells[cell]);
                     DrawCellPicture(layers.plainMap, picture, plain, settings.cellWidth,
                                     settings.cellHeight);
-                    DrawCellPicture(layers.inGameMap, picture, inGame, settings.cellWidth,
-                                    half ? halfHeight : settings.cellHeight);
+                    if (!layers.inGameCellsArePlain) {
+                        DrawCellPicture(layers.inGameMap, picture, inGame, settings.cellWidth,
+                                        half ? halfHeight : settings.cellHeight);
+                    }
                 }
                 const CellLineStamps& lines = IsSectionCell(g, c, r) ? stamps.section : stamps.grid;
                 StampCellLines(layers.plainGrid, lines, plain, false);
-                StampCellLines(layers.inGameGrid, lines, inGame, half);
+                if (!layers.inGameCellsArePlain) {
+                    StampCellLines(layers.inGameGrid, lines, inGame, half);
+                }
             }
         }
     }
@@ -105,7 +109,10 @@ void RenderObjectMarks(const LevelRecord& level, const MapGeometry& g, const Map
     for (const ObjectListRecord& list : level.objectLists) {
         for (const LevelObject& object : list.objects) {
             ApplyStamp(layers.plainObjects, ObjectMarkOrigin(g, object, false), stamps.objectMark);
-            ApplyStamp(layers.inGameObjects, ObjectMarkOrigin(g, object, true), stamps.objectMark);
+            if (!layers.inGameMarksArePlain) {
+                ApplyStamp(layers.inGameObjects, ObjectMarkOrigin(g, object, true),
+                           stamps.objectMark);
+            }
         }
     }
 }
@@ -147,9 +154,9 @@ void ComposeArea(ArgbPixels& composed, const MapLayers& layers, const PicturePoi
     copy(layers.plainMap, origin);
     blend(layers.plainGrid, origin);
     blend(layers.plainObjects, origin);
-    copy(layers.inGameMap, second);
-    blend(layers.inGameGrid, second);
-    blend(layers.inGameObjects, second);
+    copy(layers.InGameMap(), second);
+    blend(layers.InGameGrid(), second);
+    blend(layers.InGameObjects(), second);
 }
 
 }  // namespace
@@ -159,6 +166,8 @@ void MapLayers::Reset() {
          {&plainMap, &inGameMap, &plainGrid, &inGameGrid, &plainObjects, &inGameObjects}) {
         layer->Reset();
     }
+    inGameCellsArePlain = false;
+    inGameMarksArePlain = false;
 }
 
 std::string MapPictureFolder() {
@@ -178,9 +187,11 @@ void RedrawMapCell(MapViewState& view, const MapGeometry& g, int32_t screen, int
     DrawCellPicture(view.layers.plainMap, picture, plain, settings.cellWidth, settings.cellHeight);
 
     const PicturePoint inGame = InGameCellOrigin(g, screen, column, row);
-    toolkit::FillPixels(view.layers.inGameMap, CellRect(inGame, settings.cellWidth, inGameHeight),
-                        kTransparent);
-    DrawCellPicture(view.layers.inGameMap, picture, inGame, settings.cellWidth, inGameHeight);
+    if (!view.layers.inGameCellsArePlain) {
+        toolkit::FillPixels(view.layers.inGameMap,
+                            CellRect(inGame, settings.cellWidth, inGameHeight), kTransparent);
+        DrawCellPicture(view.layers.inGameMap, picture, inGame, settings.cellWidth, inGameHeight);
+    }
 
     const PicturePoint second =
         SecondOrigin(g.Vertical(), view.layers.plainMap, settings.separation);
@@ -199,13 +210,24 @@ bool RenderLevelMap(const LevelRecord& level, const std::vector<SuperTilePicture
     }
     const PictureSize plain = PlainMapSize(g);
     const PictureSize inGame = InGameMapSize(g);
+    // A horizontal level's in-game copy puts every cell where the plain copy does, with no half
+    // rows, and outside an indoor level every object mark too.
+    layers.inGameCellsArePlain = !g.Vertical();
+    layers.inGameMarksArePlain = !g.Vertical() && !g.indoor;
+    const auto makeInGame = [](ArgbPixels& layer, bool plainStandsIn, const PictureSize& size) {
+        if (plainStandsIn) {
+            layer.Reset();
+            return true;
+        }
+        return layer.Make(size.width, size.height);
+    };
     // Layers of the size they had keep their memory and are only cleared.
     const bool made = layers.plainMap.Make(plain.width, plain.height) &&
-                      layers.inGameMap.Make(inGame.width, inGame.height) &&
                       layers.plainGrid.Make(plain.width, plain.height) &&
-                      layers.inGameGrid.Make(inGame.width, inGame.height) &&
                       layers.plainObjects.Make(plain.width, plain.height) &&
-                      layers.inGameObjects.Make(plain.width, plain.height);
+                      makeInGame(layers.inGameMap, layers.inGameCellsArePlain, inGame) &&
+                      makeInGame(layers.inGameGrid, layers.inGameCellsArePlain, inGame) &&
+                      makeInGame(layers.inGameObjects, layers.inGameMarksArePlain, plain);
     if (!made) {
         layers.Reset();
         return false;

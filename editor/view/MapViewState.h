@@ -43,6 +43,10 @@ struct SuperTilePicture {
 
 // The six layers a level is rendered into; the composed map is made from them. A pixel of a
 // map layer is either 0 or what a picture put there, never a transparent colour.
+//
+// Where the in-game copy would equal the plain one (a horizontal level's cells and grid, and its
+// object marks unless it is indoor), the in-game layer is not made and the plain layer stands
+// for it: a 12-screen level keeps 8 MB less.
 struct MapLayers {
     toolkit::ArgbPixels plainMap;
     toolkit::ArgbPixels inGameMap;
@@ -50,10 +54,21 @@ struct MapLayers {
     toolkit::ArgbPixels inGameGrid;
     toolkit::ArgbPixels plainObjects;
     toolkit::ArgbPixels inGameObjects;
+    bool inGameCellsArePlain = false;  // in-game map and grid
+    bool inGameMarksArePlain = false;  // in-game objects
 
+    const toolkit::ArgbPixels& InGameMap() const {
+        return inGameCellsArePlain ? plainMap : inGameMap;
+    }
+    const toolkit::ArgbPixels& InGameGrid() const {
+        return inGameCellsArePlain ? plainGrid : inGameGrid;
+    }
+    const toolkit::ArgbPixels& InGameObjects() const {
+        return inGameMarksArePlain ? plainObjects : inGameObjects;
+    }
     bool Complete() const {
-        return !plainMap.Empty() && !inGameMap.Empty() && !plainGrid.Empty() &&
-               !inGameGrid.Empty() && !plainObjects.Empty() && !inGameObjects.Empty();
+        return !plainMap.Empty() && !plainGrid.Empty() && !plainObjects.Empty() &&
+               !InGameMap().Empty() && !InGameGrid().Empty() && !InGameObjects().Empty();
     }
     void Reset();
 };

@@ -276,7 +276,7 @@ TEST_F(MapEditing, ACellIsClearedBeforeAMissingPictureIsPlaced) {
     ASSERT_EQ(CtrlClick(), 1);
     const int64_t plainY = ((kVerticalScreens - 2) * kVerticalRows + kVerticalRows - 1) * kCell;
     const toolkit::ArgbPixels& plainMap = view.layers.plainMap;
-    const toolkit::ArgbPixels& inGameMap = view.layers.inGameMap;
+    const toolkit::ArgbPixels& inGameMap = view.layers.InGameMap();
     const int64_t inGameLayerY = inGameY;
     EXPECT_EQ(AlphaOf(PixelAt(plainMap, kProbeX, plainY + kProbeY)), 0u);
     EXPECT_EQ(AlphaOf(PixelAt(plainMap, kCell - 1, plainY + kCell - 1)), 0u);

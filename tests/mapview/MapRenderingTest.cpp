@@ -101,8 +101,8 @@ TEST_F(MapView, SampleLevelsComposeToTheirSizes) {
         EXPECT_EQ(PictureHeight(Composed()), c.composedHeight);
         EXPECT_EQ(PictureWidth(view.layers.plainMap), c.plainWidth);
         EXPECT_EQ(PictureHeight(view.layers.plainMap), c.plainHeight);
-        EXPECT_EQ(PictureWidth(view.layers.inGameMap), c.inGameWidth);
-        EXPECT_EQ(PictureHeight(view.layers.inGameMap), c.inGameHeight);
+        EXPECT_EQ(PictureWidth(view.layers.InGameMap()), c.inGameWidth);
+        EXPECT_EQ(PictureHeight(view.layers.InGameMap()), c.inGameHeight);
         EXPECT_EQ(host.levelItem, c.place - 1);
         EXPECT_EQ(host.orientationItem, c.orientationItem);
         EXPECT_EQ(host.kindItem, c.kindItem);
@@ -207,7 +207,7 @@ TEST_F(MapView, ObjectMarksLieWhereTheObjectsAre) {
                 const ARGB plain =
                     PixelAt(view.layers.plainObjects, left + kHalfCell, top + kHalfCell);
                 const ARGB inGame =
-                    PixelAt(view.layers.inGameObjects, left + kHalfCell, inGameTop + kHalfCell);
+                    PixelAt(view.layers.InGameObjects(), left + kHalfCell, inGameTop + kHalfCell);
                 if (AlphaOf(plain) != 0) {
                     ++checked;
                     EXPECT_EQ(plain & 0xFFFFFF, kMarkRed);

@@ -40,6 +40,8 @@ constexpr int kScreenCounts[] = {1, 3, 5, 12};
 // A level kind whose screen count is its stored count as it is (neither outdoor, indoor nor a
 // boss room), so that a level of any length can be made from the longest one.
 constexpr int32_t kPlainCountKind = 2;
+// The picker point SelectLevel picks its first super-tile at.
+constexpr int32_t kFirstPickPoint = 2;
 
 ByteArray ReadBytes(const std::string& path) {
     std::string bytes;
@@ -144,13 +146,35 @@ int main() {
         window.EditorMainWindow.PresentWindow();
     });
 
-    // Render and compose alone, per screen, with the longest level's pictures.
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+
+    // The parts of SelectLevel on their own, with the longest level.
     const LevelRecord& longestLevel = editor.cartridge.levels.records[longest - 1];
+    const std::string folder = editor.view.pictureFolder;
+    std::vector<SuperTilePicture> pictures;
+    MapLayers layers;
+    toolkit::PixelBitmap composed;
+    toolkit::PixelBitmap picker;
+    const double load =
+        MedianMs([&] { LoadSuperTilePictures(folder, longestLevel.number, pictures); });
+    const double render =
+        MedianMs([&] { RenderLevelMap(longestLevel, pictures, editor.view.settings, layers); });
+    const double compose = MedianMs(
+        [&] { ComposeMapLayers(longestLevel, layers, editor.view.settings.separation, composed); });
+    const double drawPicker =
+        MedianMs([&] { DrawTilePicker(pictures, editor.view.settings, picker); });
+    const double showMap = MedianMs([&] { window.SetMapPicture(editor.view.composed.Bitmap()); });
+    const double pick = MedianMs([&] {
+        OnImageClick(editor.view, window, editor.OpenLevels(), ImageTarget::TilePicker,
+                     kFirstPickPoint, kFirstPickPoint, 0);
+    });
+
+    // Render and compose alone, per screen, with the longest level's pictures.
     std::vector<double> perScreen;
     for (const int screens : kScreenCounts) {
         const LevelRecord level = LevelOfScreens(longestLevel, screens);
-        MapLayers layers;
-        toolkit::PixelBitmap composed;
         const double ms = MedianMs([&] {
             RenderLevelMap(level, editor.view.pictures, editor.view.settings, layers);
             ComposeMapLayers(level, layers, editor.view.settings.separation, composed);
@@ -164,10 +188,6 @@ int main() {
     std::vector<std::uint8_t> copy(composedBytes);
     const double bound = MedianMs([&] { std::memcpy(copy.data(), shown.Data(), composedBytes); });
 
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-
     std::printf("Medians of %d runs (%s, longest level %d of %zu, %d screens):\n", kRuns,
                 kLargestSample, longest, editor.cartridge.levels.records.size(),
                 LevelScreenCount(longestLevel));
@@ -175,6 +195,12 @@ int main() {
                 composedBytes / kBytesPerMegabyte);
     PrintStep("open and decode", open, bound);
     PrintStep("SelectLevel (longest), shown", select, bound);
+    PrintStep("  of which pictures loaded", load, bound);
+    PrintStep("  of which layers rendered", render, bound);
+    PrintStep("  of which layers composed", compose, bound);
+    PrintStep("  of which map shown (repaint and push)", showMap, bound);
+    PrintStep("  of which picker drawn", drawPicker, bound);
+    PrintStep("  of which first super-tile picked", pick, bound);
     PrintStep("PlaceSuperTile, repainted and pushed", place, bound);
     PrintStep("full present of window", present, bound);
     for (size_t i = 0; i < perScreen.size(); ++i) {
@@ -183,9 +209,11 @@ int main() {
                       kScreenCounts[i]);
         PrintStep(name, perScreen[i], bound);
     }
-    std::printf("Peak working set %.1f MB, peak private bytes %.1f MB\n",
-                memory.PeakWorkingSetSize / kBytesPerMegabyte,
-                memory.PeakPagefileUsage / kBytesPerMegabyte);
+    std::printf(
+        "Peak working set %.1f MB, peak private bytes %.1f MB (before the parts and\n"
+        "the per-screen costs, which hold pictures of their own)\n",
+        memory.PeakWorkingSetSize / kBytesPerMegabyte,
+        memory.PeakPagefileUsage / kBytesPerMegabyte);
     DestroyWindow(window.Handle());
     return 0;
 }
