@@ -91,3 +91,19 @@ TEST(ArgbPixels, BlendWritesEachPixelOverWhatLiesThere) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ArgbPixels, AMovedPictureKeepsItsMemoryAndLeavesNothingBehind) {
+    ArgbPixels source;
+    ASSERT_TRUE(source.Make(kSide, kSide, kOpaqueRed));
+    const std::uint32_t* memory = source.Data();
+    ArgbPixels target = std::move(source);
+    EXPECT_EQ(target.Data(), memory);
+    EXPECT_EQ(target.At(kSide - 1, kSide - 1), kOpaqueRed);
+    EXPECT_TRUE(source.Empty());
+    EXPECT_EQ(source.Width(), 0);
+    EXPECT_EQ(source.At(0, 0), 0u);
+}
+
+}  // namespace

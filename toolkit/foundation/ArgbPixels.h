@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace toolkit {
@@ -22,6 +23,22 @@ class ArgbPixels {
 public:
     // The largest picture made, in pixels (256 MB of memory); larger requests fail.
     static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
+
+    ArgbPixels() = default;
+    ArgbPixels(const ArgbPixels&) = default;
+    ArgbPixels& operator=(const ArgbPixels&) = default;
+    // The memory moves with the picture (a GDI+ bitmap over it stays valid); the source is
+    // left empty, not with a size and no pixels.
+    ArgbPixels(ArgbPixels&& other) noexcept { *this = std::move(other); }
+    ArgbPixels& operator=(ArgbPixels&& other) noexcept {
+        if (this != &other) {
+            m_pixels = std::move(other.m_pixels);
+            m_width = std::exchange(other.m_width, 0);
+            m_height = std::exchange(other.m_height, 0);
+            other.m_pixels.clear();
+        }
+        return *this;
+    }
 
     // A width x height picture with every pixel set to fill. Memory of the same size is reused.
     // False, leaving an empty picture, when a side is not positive or the size is too large.

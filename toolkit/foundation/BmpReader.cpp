@@ -98,16 +98,19 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DecodedBmp& out) {
     if (!decoded.pixels.Make(width, height)) {
         return false;
     }
-    for (std::int64_t y = 0; y < height; ++y) {
+    ArgbPixels& pixels = decoded.pixels;
+    const PixelRect area = ClipToCanvas(0, 0, width, height, pixels.Width(), pixels.Height());
+    for (int y = area.top; y < area.bottom; ++y) {
         const std::int64_t storedRow = topDown ? y : height - 1 - y;
         const std::uint8_t* from = data + pixelStart + storedRow * rowBytes;
-        std::uint32_t* to = decoded.pixels.Data() + y * width;
+        std::uint32_t* to = pixels.Data() + static_cast<std::size_t>(y) * pixels.Width();
         if (bitCount == 24) {
-            for (std::int64_t x = 0; x < width; ++x, from += 3) {
-                to[x] = Opaque(from[0], from[1], from[2]);
+            for (int x = area.left; x < area.right; ++x) {
+                const std::uint8_t* bgr = from + std::int64_t{x} * 3;
+                to[x] = Opaque(bgr[0], bgr[1], bgr[2]);
             }
         } else {
-            for (std::int64_t x = 0; x < width; ++x) {
+            for (int x = area.left; x < area.right; ++x) {
                 // What a decoder shows for an index past the palette is its own choice: leave
                 // such a file to GDI+.
                 if (from[x] >= paletteEntries) {
