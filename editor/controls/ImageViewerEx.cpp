@@ -94,13 +94,11 @@ void ImageViewer_Ex::RepaintPictureArea(std::int32_t x, std::int32_t y, std::int
     if (m_picture == nullptr) {
         return;
     }
-    // Picture pixel (m_offsetX, m_offsetY) shows at element point (frame, frame); nothing is
-    // shown outside the picture area.
-    const std::int64_t left = std::int64_t{x} - m_offsetX + kViewerFrameWidth;
-    const std::int64_t top = std::int64_t{y} - m_offsetY + kViewerFrameWidth;
-    const toolkit::PixelRect area =
-        toolkit::ClipToCanvas(left - kViewerFrameWidth, top - kViewerFrameWidth, width, height,
-                              m_width - 2 * kViewerFrameWidth, m_height - 2 * kViewerFrameWidth);
+    // Picture pixel (m_offsetX, m_offsetY) shows at the picture area's top-left corner, one
+    // frame width inside the element; nothing shows outside the picture area.
+    const toolkit::PixelRect area = toolkit::ClipToCanvas(
+        std::int64_t{x} - m_offsetX, std::int64_t{y} - m_offsetY, width, height,
+        m_width - 2 * kViewerFrameWidth, m_height - 2 * kViewerFrameWidth);
     if (area.Empty()) {
         return;
     }
