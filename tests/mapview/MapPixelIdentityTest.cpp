@@ -91,9 +91,7 @@ protected:
             LevelRecord& level = levels.records[static_cast<size_t>(place) - 1];
             const std::vector<toolkit::GpImagePtr> pictures =
                 LoadReferencePictures(view.pictureFolder, level.number);
-            // The composed picture is checked once, after the placements: a placement composes
-            // only its cell again, so a fault of the whole composition still shows everywhere
-            // else.
+            ExpectShowsReference(view, host, level, pictures);
             toolkit::GpBitmapPtr picker = DrawReferencePicker(pictures, settings);
             ExpectSamePixels(host.pickerPicture, picker.get(), "picker");
 
