@@ -137,8 +137,10 @@ void CloseRom(Editor& editor) {
 
 void ReleaseViewPictures(MapViewState& view) {
     view.composed.Reset();
+    view.composedCurrent = false;
+    view.staleAreas.clear();
     view.layers.Reset();
-    view.picker.reset();
+    view.picker.Reset();
     view.pictures.clear();
 }
 

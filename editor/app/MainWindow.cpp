@@ -168,6 +168,10 @@ void MainWindow::SetPickerPicture(Gdiplus::GpImage* picture) {
     TilePicker.SetViewerPicture(picture);
 }
 
+void MainWindow::MapPictureChanged(const toolkit::PixelRect& area) {
+    MapView.RepaintPictureArea(area.left, area.top, area.Width(), area.Height());
+}
+
 void MainWindow::SetTilePreview(const toolkit::ByteArray& png) {
     TilePreview.ImageBoxImage(png);
 }

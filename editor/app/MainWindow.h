@@ -33,6 +33,7 @@ public:
     // MapViewHost.
     void SetMapPicture(Gdiplus::GpImage* picture) override;
     void SetPickerPicture(Gdiplus::GpImage* picture) override;
+    void MapPictureChanged(const toolkit::PixelRect& area) override;
     void SetTilePreview(const toolkit::ByteArray& png) override;
     void SelectLevelItems(std::int32_t levelItem, std::int32_t orientationItem,
                           std::int32_t kindItem) override;

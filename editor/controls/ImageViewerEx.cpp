@@ -1,6 +1,7 @@
 #include "controls/ImageViewerEx.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "core/ElementMessages.h"
@@ -8,6 +9,7 @@
 #include "foundation/CallAddress.h"
 #include "foundation/GdiPlusHandles.h"
 #include "foundation/ImageHelpers.h"
+#include "foundation/PixelRect.h"
 
 namespace controls {
 
@@ -24,6 +26,13 @@ std::int32_t PointerX(LPARAM lParam) {
 
 std::int32_t PointerY(LPARAM lParam) {
     return static_cast<std::int16_t>(HIWORD(lParam));
+}
+
+// The whole pixels a paint rectangle touches.
+toolkit::PixelRect PaintBounds(const toolkit::ElementRectF& paint) {
+    return {static_cast<int>(std::floor(paint.x)), static_cast<int>(std::floor(paint.y)),
+            static_cast<int>(std::ceil(paint.x + paint.width)),
+            static_cast<int>(std::ceil(paint.y + paint.height))};
 }
 
 }  // namespace
@@ -79,6 +88,24 @@ void ImageViewer_Ex::SetViewerPicture(Gdiplus::GpImage* picture) {
     m_picture = picture;
     ClampOffsets();
     InvalidateElement();
+}
+
+void ImageViewer_Ex::RepaintPictureArea(std::int32_t x, std::int32_t y, std::int32_t width,
+                                        std::int32_t height) {
+    if (m_picture == nullptr) {
+        return;
+    }
+    // Picture pixel (m_offsetX, m_offsetY) shows at the picture area's top-left corner, one
+    // frame width inside the element; nothing shows outside the picture area.
+    const toolkit::PixelRect area = toolkit::ClipToCanvas(
+        std::int64_t{x} - m_offsetX, std::int64_t{y} - m_offsetY, width, height,
+        m_width - 2 * kViewerFrameWidth, m_height - 2 * kViewerFrameWidth);
+    if (area.Empty()) {
+        return;
+    }
+    InvalidateElementRect(static_cast<float>(area.left + kViewerFrameWidth),
+                          static_cast<float>(area.top + kViewerFrameWidth),
+                          static_cast<float>(area.Width()), static_cast<float>(area.Height()));
 }
 
 bool ImageViewer_Ex::ViewerDragLock(std::optional<bool> value) {
@@ -196,13 +223,23 @@ void ImageViewer_Ex::PaintImageViewer() {
         const std::int32_t sourceY = std::clamp(m_offsetY, 0, std::max(pictureHeight, 0));
         const std::int32_t drawnWidth = std::min(areaWidth, pictureWidth - sourceX);
         const std::int32_t drawnHeight = std::min(areaHeight, pictureHeight - sourceY);
-        if (drawnWidth > 0 && drawnHeight > 0) {
+        // Only the part inside the paint rectangle is drawn: this GDI+ resamples the whole
+        // destination of a drawing before it clips, so a small repaint of a large picture
+        // would otherwise cost as much as a full one.
+        const toolkit::PixelRect paint = PaintBounds(context.paint);
+        const toolkit::PixelRect drawn = toolkit::ClipToCanvas(
+            toolkit::PixelRect{std::max(paint.left, kViewerFrameWidth),
+                               std::max(paint.top, kViewerFrameWidth), paint.right, paint.bottom},
+            kViewerFrameWidth + std::max(drawnWidth, 0),
+            kViewerFrameWidth + std::max(drawnHeight, 0));
+        if (!drawn.Empty()) {
             // Unscaled: each picture pixel lands on exactly one canvas pixel.
             gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeNearestNeighbor);
             gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
-            gp::GdipDrawImageRectRectI(graphics, m_picture, kViewerFrameWidth, kViewerFrameWidth,
-                                       drawnWidth, drawnHeight, sourceX, sourceY, drawnWidth,
-                                       drawnHeight, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+            gp::GdipDrawImageRectRectI(
+                graphics, m_picture, drawn.left, drawn.top, drawn.Width(), drawn.Height(),
+                sourceX + drawn.left - kViewerFrameWidth, sourceY + drawn.top - kViewerFrameWidth,
+                drawn.Width(), drawn.Height(), Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
         }
     }
 

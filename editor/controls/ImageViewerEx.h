@@ -92,6 +92,10 @@ public:
 
     // Not slots.
     Gdiplus::GpImage* Picture() const { return m_picture; }
+    // The picture's pixels changed inside the rectangle (picture pixels): repaints and presents
+    // only the part of it the viewer shows, if any.
+    void RepaintPictureArea(std::int32_t x, std::int32_t y, std::int32_t width,
+                            std::int32_t height);
     bool Dragging() const { return m_dragging; }
 
 private:

@@ -32,11 +32,8 @@ int SelectPickerTileAt(MapViewState& view, MapViewHost& host, int32_t x, int32_t
         return 0;
     }
     view.selectedTile = index;
-    Gdiplus::GpImage* picture = static_cast<size_t>(index) < view.pictures.size()
-                                    ? view.pictures[static_cast<size_t>(index)].get()
-                                    : nullptr;
-    host.SetTilePreview(picture != nullptr
-                            ? toolkit::EncodeImageToBytes(picture, toolkit::kPngFormat)
+    host.SetTilePreview(static_cast<size_t>(index) < view.pictures.size()
+                            ? SuperTilePreviewPng(view.pictures[static_cast<size_t>(index)])
                             : toolkit::ByteArray());
     return 1;
 }

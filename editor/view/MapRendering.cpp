@@ -1,21 +1,18 @@
 #include "view/MapRendering.h"
 
-#include "foundation/Drawing.h"
 #include "settings/AppPaths.h"
 #include "view/MapEditing.h"
+#include "view/MapStamps.h"
 
-#include <cstdio>
 #include <string>
 #include <utility>
 
 namespace {
 
 using Gdiplus::ARGB;
-using Gdiplus::GpGraphics;
-using Gdiplus::GpImage;
-using toolkit::GpBitmapPtr;
-using toolkit::GpGraphicsPtr;
-using toolkit::GpImagePtr;
+using toolkit::ArgbPixels;
+using toolkit::PixelBitmap;
+using toolkit::PixelRect;
 using toolkit::RgbToArgb;
 
 constexpr ARGB kTransparent = 0;
@@ -32,35 +29,6 @@ constexpr int32_t kFirstPickY = 2;
 // The level kind list's item for a boss room; every other kind selects the item of its value.
 constexpr int32_t kBossRoomKindItem = 2;
 
-float F(int64_t value) {
-    return static_cast<float>(value);
-}
-
-// The top-left cellWidth x cellHeight of the picture (or its upper half) at (x, y), unscaled.
-void DrawCellPicture(GpGraphics* graphics, GpImage* picture, const PicturePoint& at,
-                     const MapViewSettings& settings, bool upperHalf) {
-    toolkit::DrawImageAt(graphics, picture, F(at.x), F(at.y), F(settings.cellWidth),
-                         F(settings.cellHeight), upperHalf);
-}
-
-// Makes the rectangle transparent; what lay there does not show through.
-void ClearArea(GpGraphics* graphics, const PicturePoint& at, float width, float height) {
-    if (graphics == nullptr) {
-        return;
-    }
-    Gdiplus::CompositingMode mode = Gdiplus::CompositingModeSourceOver;
-    Gdiplus::DllExports::GdipGetCompositingMode(graphics, &mode);
-    Gdiplus::DllExports::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
-    toolkit::FillRect(graphics, toolkit::MakeRectF(F(at.x), F(at.y), width, height), kTransparent);
-    Gdiplus::DllExports::GdipSetCompositingMode(graphics, mode);
-}
-
-void DrawCellLines(GpGraphics* graphics, ARGB colour, const PicturePoint& at, float width,
-                   float leftLength) {
-    toolkit::DrawLine(graphics, colour, F(at.x), F(at.y), F(at.x), F(at.y) + leftLength);
-    toolkit::DrawLine(graphics, colour, F(at.x), F(at.y), F(at.x) + width, F(at.y));
-}
-
 const ScreenRecord* ScreenAt(const LevelRecord& level, int32_t screen) {
     if (screen < 1 || static_cast<size_t>(screen) > level.screens.size()) {
         return nullptr;
@@ -68,18 +36,47 @@ const ScreenRecord* ScreenAt(const LevelRecord& level, int32_t screen) {
     return &level.screens[static_cast<size_t>(screen) - 1];
 }
 
-GpImage* PictureFor(const std::vector<GpImagePtr>& pictures, int value) {
+const SuperTilePicture* PictureFor(const std::vector<SuperTilePicture>& pictures, int value) {
     if (value < 0 || value >= kSuperTileCount || static_cast<size_t>(value) >= pictures.size()) {
         return nullptr;
     }
-    return pictures[static_cast<size_t>(value)].get();
+    return &pictures[static_cast<size_t>(value)];
+}
+
+// A half row shows the upper half of its picture; the half is cut as the drawing helpers cut it.
+int32_t HalfHeight(const MapViewSettings& settings) {
+    return static_cast<int32_t>(static_cast<float>(settings.cellHeight) * 0.5f);
+}
+
+PixelRect CellRect(const PicturePoint& at, int32_t width, int32_t height) {
+    return toolkit::ClipToCanvas(at.x, at.y, width, height, INT32_MAX, INT32_MAX);
+}
+
+// The top-left width x height pixels of the picture at the point, unscaled. A picture smaller
+// than that part is not drawn at all, as GDI+ cannot cut such a part out of it.
+void DrawCellPicture(ArgbPixels& canvas, const SuperTilePicture* picture, const PicturePoint& at,
+                     int32_t width, int32_t height) {
+    if (picture == nullptr || picture->pixels.Width() < width ||
+        picture->pixels.Height() < height) {
+        return;
+    }
+    if (picture->opaque) {
+        toolkit::CopyPixels(canvas, at.x, at.y, picture->pixels, 0, 0, width, height);
+    } else {
+        toolkit::BlendPixels(canvas, at.x, at.y, picture->pixels, 0, 0, width, height);
+    }
+}
+
+void StampCellLines(ArgbPixels& canvas, const CellLineStamps& lines, const PicturePoint& at,
+                    bool half) {
+    ApplyStamp(canvas, at, half ? lines.leftHalf : lines.left);
+    ApplyStamp(canvas, at, lines.top);
 }
 
 void RenderCells(const LevelRecord& level, const MapGeometry& g,
-                 const std::vector<GpImagePtr>& pictures, const MapViewSettings& settings,
-                 MapLayers& layers) {
-    const float width = F(settings.cellWidth);
-    const float height = F(settings.cellHeight);
+                 const std::vector<SuperTilePicture>& pictures, const MapViewSettings& settings,
+                 const MapStamps& stamps, MapLayers& layers) {
+    const int32_t halfHeight = HalfHeight(settings);
     for (int32_t s = 1; s <= g.screens; ++s) {
         const ScreenRecord* screen = ScreenAt(level, s);
         for (int32_t c = 1; c <= g.columns; ++c) {
@@ -89,181 +86,228 @@ void RenderCells(const LevelRecord& level, const MapGeometry& g,
                 const bool half = IsHalfRow(g, r);
                 const size_t cell = static_cast<size_t>((r - 1) * g.columns + (c - 1));
                 if (screen != nullptr && cell < screen->cells.size()) {
-                    GpImage* picture = PictureFor(pictures, screen->cells[cell]);
-                    DrawCellPicture(layers.plainMap.graphics.get(), picture, plain, settings,
-                                    false);
-                    DrawCellPicture(layers.inGameMap.graphics.get(), picture, inGame, settings,
-                                    half);
+                    const SuperTilePicture* picture = PictureFor(pictures, screen->cells[cell]);
+                    DrawCellPicture(layers.plainMap, picture, plain, settings.cellWidth,
+                                    settings.cellHeight);
+                    if (!layers.inGameCellsArePlain) {
+                        DrawCellPicture(layers.inGameMap, picture, inGame, settings.cellWidth,
+                                        half ? halfHeight : settings.cellHeight);
+                    }
                 }
-                const ARGB colour =
-                    IsSectionCell(g, c, r) ? settings.sectionColour : settings.gridColour;
-                DrawCellLines(layers.plainGrid.graphics.get(), colour, plain, width, height);
-                DrawCellLines(layers.inGameGrid.graphics.get(), colour, inGame, width,
-                              half ? height / 2 : height);
+                const CellLineStamps& lines = IsSectionCell(g, c, r) ? stamps.section : stamps.grid;
+                StampCellLines(layers.plainGrid, lines, plain, false);
+                if (!layers.inGameCellsArePlain) {
+                    StampCellLines(layers.inGameGrid, lines, inGame, half);
+                }
             }
         }
     }
 }
 
-void RenderObjectMarks(const LevelRecord& level, const MapGeometry& g,
-                       const MapViewSettings& settings, MapLayers& layers) {
-    const float width = F(settings.cellWidth);
-    const float height = F(settings.cellHeight);
+void RenderObjectMarks(const LevelRecord& level, const MapGeometry& g, const MapStamps& stamps,
+                       MapLayers& layers) {
     for (const ObjectListRecord& list : level.objectLists) {
         for (const LevelObject& object : list.objects) {
-            const PicturePoint plain = ObjectMarkOrigin(g, object, false);
-            const PicturePoint inGame = ObjectMarkOrigin(g, object, true);
-            toolkit::FillRect(layers.plainObjects.graphics.get(),
-                              toolkit::MakeRectF(F(plain.x), F(plain.y), width, height),
-                              kObjectMarkColour);
-            toolkit::FillRect(layers.inGameObjects.graphics.get(),
-                              toolkit::MakeRectF(F(inGame.x), F(inGame.y), width, height),
-                              kObjectMarkColour);
+            ApplyStamp(layers.plainObjects, ObjectMarkOrigin(g, object, false), stamps.objectMark);
+            if (!layers.inGameMarksArePlain) {
+                ApplyStamp(layers.inGameObjects, ObjectMarkOrigin(g, object, true),
+                           stamps.objectMark);
+            }
         }
     }
 }
 
-void DrawLayerAt(GpGraphics* graphics, const MapCanvas& layer, const PicturePoint& at) {
-    toolkit::DrawImageScaled(graphics, layer.picture.get(),
-                             toolkit::MakeRectF(F(at.x), F(at.y), 0, 0), false);
+// Where the in-game copy starts in the composed picture of a plain map of this size.
+PicturePoint SecondOrigin(bool vertical, const ArgbPixels& plainMap, int32_t separation) {
+    const int64_t gap = ClampSeparation(separation);
+    return vertical ? PicturePoint{plainMap.Width() + gap, 0}
+                    : PicturePoint{0, plainMap.Height() + gap};
+}
+
+// The composed picture for a plain map of this size: both copies and the gap between them.
+PictureSize ComposedSize(bool vertical, const ArgbPixels& plainMap, int32_t separation) {
+    const PicturePoint second = SecondOrigin(vertical, plainMap, separation);
+    return vertical ? PictureSize{second.x + plainMap.Width(), plainMap.Height()}
+                    : PictureSize{plainMap.Width(), second.y + plainMap.Height()};
+}
+
+// Composes the area of the composed picture anew from the layers: cleared, then the plain
+// layers at the origin and the in-game layers at the second origin, each blended over the ones
+// before. The two map layers come first in their copies, which do not overlap, and hold no
+// transparent colour, so copying them onto the cleared area is what blending gives.
+void ComposeArea(ArgbPixels& composed, const MapLayers& layers, const PicturePoint& second,
+                 const PixelRect& rect) {
+    const PixelRect area = toolkit::ClipToCanvas(rect, composed.Width(), composed.Height());
+    if (area.Empty()) {
+        return;
+    }
+    toolkit::FillPixels(composed, area, kTransparent);
+    const auto copy = [&](const ArgbPixels& layer, const PicturePoint& origin) {
+        toolkit::CopyPixels(composed, area.left, area.top, layer, area.left - origin.x,
+                            area.top - origin.y, area.Width(), area.Height());
+    };
+    const auto blend = [&](const ArgbPixels& layer, const PicturePoint& origin) {
+        toolkit::BlendPixels(composed, area.left, area.top, layer, area.left - origin.x,
+                             area.top - origin.y, area.Width(), area.Height());
+    };
+    const PicturePoint origin{};
+    copy(layers.plainMap, origin);
+    blend(layers.plainGrid, origin);
+    blend(layers.plainObjects, origin);
+    copy(layers.InGameMap(), second);
+    blend(layers.InGameGrid(), second);
+    blend(layers.InGameObjects(), second);
 }
 
 }  // namespace
 
-bool MapCanvas::Make(const PictureSize& size) {
-    Reset();
-    if (!PictureFits(size)) {
-        return false;
-    }
-    picture = toolkit::CreateBitmap(static_cast<int>(size.width), static_cast<int>(size.height));
-    graphics = toolkit::GetImageGraphics(picture.get());
-    if (!picture || !graphics || !toolkit::ClearGraphics(graphics.get(), kTransparent)) {
-        Reset();
-        return false;
-    }
-    return true;
-}
-
 void MapLayers::Reset() {
-    for (MapCanvas* layer :
+    for (ArgbPixels* layer :
          {&plainMap, &inGameMap, &plainGrid, &inGameGrid, &plainObjects, &inGameObjects}) {
         layer->Reset();
     }
+    inGameCellsArePlain = false;
+    inGameMarksArePlain = false;
 }
 
 std::string MapPictureFolder() {
     return ProgramFolder() + kMapPictureFolderName;
 }
 
-std::string SuperTilePicturePath(const std::string& folder, int32_t levelNumber, int32_t index) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%02X", static_cast<unsigned>(index) & 0xFFu);
-    return folder + std::to_string(levelNumber) + "\\" + name + kMapPictureExtension;
-}
-
-void LoadSuperTilePictures(const std::string& folder, int32_t levelNumber,
-                           std::vector<GpImagePtr>& pictures) {
-    pictures.resize(kSuperTileCount);
-    for (int32_t i = 0; i < kSuperTileCount; ++i) {
-        pictures[static_cast<size_t>(i)].reset();
-        pictures[static_cast<size_t>(i)] =
-            toolkit::LoadImageFile(SuperTilePicturePath(folder, levelNumber, i).c_str());
-    }
-}
-
 void RedrawMapCell(MapViewState& view, const MapGeometry& g, int32_t screen, int32_t column,
                    int32_t row, int32_t value) {
     const MapViewSettings& settings = view.settings;
-    GpImage* picture = PictureFor(view.pictures, value);
-    const float width = F(settings.cellWidth);
-    const float height = F(settings.cellHeight);
-    const PicturePoint plain = PlainCellOrigin(g, screen, column, row);
-    ClearArea(view.layers.plainMap.graphics.get(), plain, width, height);
-    DrawCellPicture(view.layers.plainMap.graphics.get(), picture, plain, settings, false);
-    const PicturePoint inGame = InGameCellOrigin(g, screen, column, row);
+    const SuperTilePicture* picture = PictureFor(view.pictures, value);
     const bool half = IsHalfRow(g, row);
-    ClearArea(view.layers.inGameMap.graphics.get(), inGame, width, half ? height / 2 : height);
-    DrawCellPicture(view.layers.inGameMap.graphics.get(), picture, inGame, settings, half);
+    const int32_t inGameHeight = half ? HalfHeight(settings) : settings.cellHeight;
+
+    const PicturePoint plain = PlainCellOrigin(g, screen, column, row);
+    const PixelRect plainRect = CellRect(plain, settings.cellWidth, settings.cellHeight);
+    toolkit::FillPixels(view.layers.plainMap, plainRect, kTransparent);
+    DrawCellPicture(view.layers.plainMap, picture, plain, settings.cellWidth, settings.cellHeight);
+
+    const PicturePoint inGame = InGameCellOrigin(g, screen, column, row);
+    if (!view.layers.inGameCellsArePlain) {
+        toolkit::FillPixels(view.layers.inGameMap,
+                            CellRect(inGame, settings.cellWidth, inGameHeight), kTransparent);
+        DrawCellPicture(view.layers.inGameMap, picture, inGame, settings.cellWidth, inGameHeight);
+    }
+
+    const PicturePoint second =
+        SecondOrigin(g.Vertical(), view.layers.plainMap, settings.separation);
+    view.staleAreas.push_back(plainRect);
+    view.staleAreas.push_back(
+        CellRect({inGame.x + second.x, inGame.y + second.y}, settings.cellWidth, inGameHeight));
 }
 
-bool RenderLevelMap(const LevelRecord& level, const std::vector<GpImagePtr>& pictures,
+bool RenderLevelMap(const LevelRecord& level, const std::vector<SuperTilePicture>& pictures,
                     const MapViewSettings& settings, MapLayers& layers) {
-    layers.Reset();
     const MapGeometry g = LevelMapGeometry(level, settings.cellWidth, settings.cellHeight);
     // Layers that could never be composed are not made at all.
     if (!PictureFits(ComposedMapSize(g, settings.separation))) {
+        layers.Reset();
         return false;
     }
     const PictureSize plain = PlainMapSize(g);
     const PictureSize inGame = InGameMapSize(g);
-    const bool made = layers.plainMap.Make(plain) && layers.inGameMap.Make(inGame) &&
-                      layers.plainGrid.Make(plain) && layers.inGameGrid.Make(inGame) &&
-                      layers.plainObjects.Make(plain) && layers.inGameObjects.Make(plain);
+    // A horizontal level's in-game copy puts every cell where the plain copy does, with no half
+    // rows, and outside an indoor level every object mark too.
+    layers.inGameCellsArePlain = !g.Vertical();
+    layers.inGameMarksArePlain = !g.Vertical() && !g.indoor;
+    const auto makeInGame = [](ArgbPixels& layer, bool plainStandsIn, const PictureSize& size) {
+        if (plainStandsIn) {
+            layer.Reset();
+            return true;
+        }
+        return layer.Make(size.width, size.height);
+    };
+    // Layers of the size they had keep their memory and are only cleared.
+    const bool made = layers.plainMap.Make(plain.width, plain.height) &&
+                      layers.plainGrid.Make(plain.width, plain.height) &&
+                      layers.plainObjects.Make(plain.width, plain.height) &&
+                      makeInGame(layers.inGameMap, layers.inGameCellsArePlain, inGame) &&
+                      makeInGame(layers.inGameGrid, layers.inGameCellsArePlain, inGame) &&
+                      makeInGame(layers.inGameObjects, layers.inGameMarksArePlain, plain);
     if (!made) {
         layers.Reset();
         return false;
     }
-    RenderCells(level, g, pictures, settings, layers);
-    RenderObjectMarks(level, g, settings, layers);
+    const MapStamps stamps = CaptureMapStamps(settings, kObjectMarkColour);
+    RenderCells(level, g, pictures, settings, stamps, layers);
+    RenderObjectMarks(level, g, stamps, layers);
     return true;
 }
 
 bool ComposeMapLayers(const LevelRecord& level, const MapLayers& layers, int32_t separation,
-                      MapCanvas& composed) {
-    composed.Reset();
+                      PixelBitmap& composed) {
     if (!layers.Complete()) {
+        composed.Reset();
         return false;
     }
     // W x H is the plain map's size, whatever cell size the layers were drawn with.
-    const PictureSize plain{toolkit::GetImageWidth(layers.plainMap.picture.get()),
-                            toolkit::GetImageHeight(layers.plainMap.picture.get())};
-    const int64_t gap = ClampSeparation(separation);
     const bool vertical = level.vertical != 0;
-    const PictureSize size = vertical ? PictureSize{2 * plain.width + gap, plain.height}
-                                      : PictureSize{plain.width, 2 * plain.height + gap};
-    if (!composed.Make(size)) {
+    const PicturePoint second = SecondOrigin(vertical, layers.plainMap, separation);
+    const PictureSize size = ComposedSize(vertical, layers.plainMap, separation);
+    if (!PictureFits(size) || !composed.Make(size.width, size.height)) {
+        composed.Reset();
         return false;
     }
-    const PicturePoint origin{};
-    const PicturePoint second =
-        vertical ? PicturePoint{plain.width + gap, 0} : PicturePoint{0, plain.height + gap};
-    GpGraphics* graphics = composed.graphics.get();
-    DrawLayerAt(graphics, layers.plainMap, origin);
-    DrawLayerAt(graphics, layers.plainGrid, origin);
-    DrawLayerAt(graphics, layers.plainObjects, origin);
-    DrawLayerAt(graphics, layers.inGameMap, second);
-    DrawLayerAt(graphics, layers.inGameGrid, second);
-    DrawLayerAt(graphics, layers.inGameObjects, second);
+    ComposeArea(composed.Pixels(), layers, second,
+                {0, 0, composed.Pixels().Width(), composed.Pixels().Height()});
     return true;
 }
 
-GpBitmapPtr DrawTilePicker(const std::vector<GpImagePtr>& pictures,
-                           const MapViewSettings& settings) {
-    MapCanvas canvas;
-    if (!canvas.Make(PickerSize(kSuperTileCount, settings.pickerColumns, settings.cellWidth,
-                                settings.cellHeight)) ||
-        !toolkit::ClearGraphics(canvas.graphics.get(), kPickerGround)) {
-        return GpBitmapPtr();
+void DrawTilePicker(const std::vector<SuperTilePicture>& pictures, const MapViewSettings& settings,
+                    PixelBitmap& picker) {
+    const PictureSize size = PickerSize(kSuperTileCount, settings.pickerColumns, settings.cellWidth,
+                                        settings.cellHeight);
+    if (!PictureFits(size) || !picker.Make(size.width, size.height, kPickerGround)) {
+        picker.Reset();
+        return;
     }
-    GpGraphics* graphics = canvas.graphics.get();
-    const float width = F(settings.cellWidth);
-    const float height = F(settings.cellHeight);
+    const CellLineStamps edges = CaptureCellLines(settings, kPickerEdge);
     for (int32_t k = 0; k < kSuperTileCount; ++k) {
         const PicturePoint at =
             PickerCellOrigin(k, settings.pickerColumns, settings.cellWidth, settings.cellHeight);
-        DrawCellPicture(graphics, PictureFor(pictures, k), at, settings, false);
-        toolkit::DrawLine(graphics, kPickerEdge, F(at.x), F(at.y), F(at.x) + width, F(at.y));
-        toolkit::DrawLine(graphics, kPickerEdge, F(at.x), F(at.y), F(at.x), F(at.y) + height);
+        DrawCellPicture(picker.Pixels(), PictureFor(pictures, k), at, settings.cellWidth,
+                        settings.cellHeight);
+        ApplyStamp(picker.Pixels(), at, edges.top);
+        ApplyStamp(picker.Pixels(), at, edges.left);
     }
-    canvas.graphics.reset();
-    return std::move(canvas.picture);
 }
 
 void RefreshMapView(MapViewState& view, MapViewHost& host, const LevelRecord& level) {
-    MapCanvas fresh;
-    ComposeMapLayers(level, view.layers, view.settings.separation, fresh);
-    // The viewer lets go of the old picture before it is released.
-    host.SetMapPicture(fresh.picture.get());
+    if (view.composedCurrent && !view.composed.Empty() && view.layers.Complete()) {
+        const PicturePoint second =
+            SecondOrigin(level.vertical != 0, view.layers.plainMap, view.settings.separation);
+        PixelRect changed;
+        for (const PixelRect& stale : view.staleAreas) {
+            ComposeArea(view.composed.Pixels(), view.layers, second, stale);
+            changed = toolkit::UnionRect(
+                changed, toolkit::ClipToCanvas(stale, view.composed.Pixels().Width(),
+                                               view.composed.Pixels().Height()));
+        }
+        view.staleAreas.clear();
+        if (!changed.Empty()) {
+            host.MapPictureChanged(changed);
+        }
+        return;
+    }
+    view.staleAreas.clear();
+    const PictureSize size =
+        ComposedSize(level.vertical != 0, view.layers.plainMap, view.settings.separation);
+    if (view.layers.Complete() && view.composed.Pixels().Width() == size.width &&
+        view.composed.Pixels().Height() == size.height) {
+        // The viewer keeps the same bitmap; the pixels under it are composed again.
+        view.composedCurrent =
+            ComposeMapLayers(level, view.layers, view.settings.separation, view.composed);
+        host.SetMapPicture(view.composed.Bitmap());
+        return;
+    }
+    // A picture of another size: the viewer lets go of the old one before it is released.
+    PixelBitmap fresh;
+    view.composedCurrent = ComposeMapLayers(level, view.layers, view.settings.separation, fresh);
+    host.SetMapPicture(fresh.Bitmap());
     view.composed = std::move(fresh);
 }
 
@@ -271,9 +315,21 @@ void DrawLevelPictures(MapViewState& view, MapViewHost& host, const LevelRecord&
     const std::string folder = view.pictureFolder.empty() ? MapPictureFolder() : view.pictureFolder;
     LoadSuperTilePictures(folder, level.number, view.pictures);
     RenderLevelMap(level, view.pictures, view.settings, view.layers);
+    view.composedCurrent = false;
     RefreshMapView(view, host, level);
-    GpBitmapPtr picker = DrawTilePicker(view.pictures, view.settings);
-    host.SetPickerPicture(picker.get());
+    // The picker's size depends only on the settings, so after the first level it is drawn
+    // again in place, under the bitmap the picker already shows.
+    const PictureSize size = PickerSize(kSuperTileCount, view.settings.pickerColumns,
+                                        view.settings.cellWidth, view.settings.cellHeight);
+    if (view.picker.Pixels().Width() == size.width &&
+        view.picker.Pixels().Height() == size.height) {
+        DrawTilePicker(view.pictures, view.settings, view.picker);
+        host.SetPickerPicture(view.picker.Bitmap());
+        return;
+    }
+    PixelBitmap picker;
+    DrawTilePicker(view.pictures, view.settings, picker);
+    host.SetPickerPicture(picker.Bitmap());
     view.picker = std::move(picker);
 }
 
@@ -294,8 +350,10 @@ void ResetMapView(MapViewState& view, MapViewHost& host) {
     host.SetMapPicture(nullptr);
     host.SetPickerPicture(nullptr);
     view.composed.Reset();
+    view.composedCurrent = false;
+    view.staleAreas.clear();
     view.layers.Reset();
-    view.picker.reset();
+    view.picker.Reset();
     view.pictures.clear();
     view.currentLevel = 0;
     view.selectedTile = 0;

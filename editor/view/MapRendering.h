@@ -1,46 +1,47 @@
 // Showing a level: its super-tile pictures, the six layers, the composed map and the picker.
+//
+// Everything is drawn in the program's own memory (ArgbPixels), with the arithmetic GDI+ uses
+// when it draws onto a 32-bit ARGB bitmap, so the pictures equal what drawing each picture,
+// line and mark through GDI+ gives, pixel for pixel. The grid lines and object marks are drawn
+// by GDI+ once per rendering and replayed as stamps (MapStamps.h).
 #pragma once
 
 #include "codec/LevelModel.h"
 #include "view/MapViewState.h"
+#include "view/SuperTilePictures.h"
 
 #include <string>
 #include <vector>
 
 // The program folder's MapPic folder, ending in "\".
 std::string MapPictureFolder();
-// The picture of one super-tile of a level: folder + level number + "\" + two upper-case
-// hexadecimal digits + ".bmp".
-std::string SuperTilePicturePath(const std::string& folder, int32_t levelNumber, int32_t index);
-
-// Replaces pictures by the kSuperTileCount pictures of the level; a file that is missing or
-// cannot be loaded leaves its entry empty.
-void LoadSuperTilePictures(const std::string& folder, int32_t levelNumber,
-                           std::vector<toolkit::GpImagePtr>& pictures);
 
 // Renders the level into new layers, replacing the old ones. False, with all layers empty, when
-// the level's pictures cannot be made (too large a level, or GDI+ refused a bitmap).
-bool RenderLevelMap(const LevelRecord& level, const std::vector<toolkit::GpImagePtr>& pictures,
+// the level's pictures cannot be made (too large a level, or no memory).
+bool RenderLevelMap(const LevelRecord& level, const std::vector<SuperTilePicture>& pictures,
                     const MapViewSettings& settings, MapLayers& layers);
 
-// Draws both copies of the layers into a new composed picture, the in-game copy past the
-// clamped separation. False, with an empty canvas, when there are no layers or the picture
+// Composes both copies of the layers into the composed picture, the in-game copy past the
+// clamped separation. False, with an empty picture, when there are no layers or the picture
 // cannot be made.
 bool ComposeMapLayers(const LevelRecord& level, const MapLayers& layers, int32_t separation,
-                      MapCanvas& composed);
+                      toolkit::PixelBitmap& composed);
 
 // The picker: kSuperTileCount cells in rows of settings.pickerColumns on a faint orange ground,
-// each with a red top and left edge. Empty when the bitmap cannot be made.
-toolkit::GpBitmapPtr DrawTilePicker(const std::vector<toolkit::GpImagePtr>& pictures,
-                                    const MapViewSettings& settings);
+// each with a red top and left edge. Empty when the picture cannot be made.
+void DrawTilePicker(const std::vector<SuperTilePicture>& pictures, const MapViewSettings& settings,
+                    toolkit::PixelBitmap& picker);
 
 // Redraws one cell of both map copies with a super-tile's picture: the cell's rectangle (the
 // upper half for a half row) is cleared first, so a missing or see-through picture leaves no
-// trace of the old one, and nothing outside it changes.
+// trace of the old one, and nothing outside it changes. The cell's two rectangles of the
+// composed picture become stale, for the next RefreshMapView.
 void RedrawMapCell(MapViewState& view, const MapGeometry& geometry, int32_t screen, int32_t column,
                    int32_t row, int32_t value);
 
-// Composes the current level's layers anew and hands the result (or no picture) to the map view.
+// Brings the composed picture up to date with the layers and shows it: after new layers it is
+// composed whole and handed to the map view; otherwise only its stale areas are composed again,
+// and the map view repaints just those.
 void RefreshMapView(MapViewState& view, MapViewHost& host, const LevelRecord& level);
 
 // Loads the current level's pictures, renders and shows its map and shows a new picker.

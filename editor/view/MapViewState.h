@@ -2,13 +2,17 @@
 // and the composed map, the picker picture, the selected super-tile and the hover cell; and the
 // interface through which the view reaches the main window's controls.
 //
-// Every GDI+ object here is owned by the state. The state must be reset (ResetMapView) before
-// GDI+ shuts down, so it never lives in a static that outlasts the toolkit.
+// Pictures live in the program's own memory; the composed map and the picker also carry a GDI+
+// bitmap over that memory for the viewers. Every GDI+ object here is owned by the state. The state
+// must be reset (ResetMapView) before GDI+ shuts down, so it never lives in a static that outlasts
+// the toolkit.
 #pragma once
 
+#include "foundation/ArgbPixels.h"
 #include "foundation/Colour.h"
 #include "foundation/GdiPlusHandles.h"
 #include "foundation/ImageHelpers.h"
+#include "foundation/PixelBitmap.h"
 #include "settings/SettingsNames.h"
 #include "view/MapGeometry.h"
 
@@ -27,45 +31,44 @@ inline constexpr const char kStatusYCaption[] = "Y";
 inline constexpr const char kMapPictureFolderName[] = "\\MapPic\\";
 inline constexpr const char kMapPictureExtension[] = ".bmp";
 
-// A picture the view draws into, with its graphics. The graphics is always released before its
-// picture.
-class MapCanvas {
-public:
-    MapCanvas() = default;
-    MapCanvas(MapCanvas&& other) noexcept = default;
-    MapCanvas& operator=(MapCanvas&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            picture = std::move(other.picture);
-            graphics = std::move(other.graphics);
-        }
-        return *this;
-    }
-
-    // Makes a transparent picture of the size with its graphics; false (and an empty canvas)
-    // when the size does not fit or GDI+ cannot make either.
-    bool Make(const PictureSize& size);
-    void Reset() {
-        graphics.reset();
-        picture.reset();
-    }
-    explicit operator bool() const { return picture && graphics; }
-
-    toolkit::GpBitmapPtr picture;
-    toolkit::GpGraphicsPtr graphics;  // after picture, so that it is destroyed first
+// One super-tile picture of a level, in the program's own memory.
+struct SuperTilePicture {
+    // Empty when the file is missing or no decoder takes it: its cells stay blank.
+    toolkit::ArgbPixels pixels;
+    // Every pixel opaque, so that drawing the picture is a plain copy.
+    bool opaque = false;
+    // The file as it was read; the picker's preview is made from it.
+    toolkit::ByteArray file;
 };
 
-// The six layers a level is rendered into; the composed map is drawn from them.
+// The six layers a level is rendered into; the composed map is made from them. A pixel of a
+// map layer is either 0 or what a picture put there, never a transparent colour.
+//
+// Where the in-game copy would equal the plain one (a horizontal level's cells and grid, and its
+// object marks unless it is indoor), the in-game layer is not made and the plain layer stands
+// for it: a 12-screen level keeps 8 MB less.
 struct MapLayers {
-    MapCanvas plainMap;
-    MapCanvas inGameMap;
-    MapCanvas plainGrid;
-    MapCanvas inGameGrid;
-    MapCanvas plainObjects;
-    MapCanvas inGameObjects;
+    toolkit::ArgbPixels plainMap;
+    toolkit::ArgbPixels inGameMap;
+    toolkit::ArgbPixels plainGrid;
+    toolkit::ArgbPixels inGameGrid;
+    toolkit::ArgbPixels plainObjects;
+    toolkit::ArgbPixels inGameObjects;
+    bool inGameCellsArePlain = false;  // in-game map and grid
+    bool inGameMarksArePlain = false;  // in-game objects
 
+    const toolkit::ArgbPixels& InGameMap() const {
+        return inGameCellsArePlain ? plainMap : inGameMap;
+    }
+    const toolkit::ArgbPixels& InGameGrid() const {
+        return inGameCellsArePlain ? plainGrid : inGameGrid;
+    }
+    const toolkit::ArgbPixels& InGameObjects() const {
+        return inGameMarksArePlain ? plainObjects : inGameObjects;
+    }
     bool Complete() const {
-        return plainMap && inGameMap && plainGrid && inGameGrid && plainObjects && inGameObjects;
+        return !plainMap.Empty() && !plainGrid.Empty() && !plainObjects.Empty() &&
+               !InGameMap().Empty() && !InGameGrid().Empty() && !InGameObjects().Empty();
     }
     void Reset();
 };
@@ -88,11 +91,16 @@ struct MapViewState {
     std::string pictureFolder;
     // kSuperTileCount pictures once a level is shown; an empty entry is a picture that could
     // not be loaded, and its cells stay blank.
-    std::vector<toolkit::GpImagePtr> pictures;
+    std::vector<SuperTilePicture> pictures;
     MapViewSettings settings;
     MapLayers layers;
-    MapCanvas composed;
-    toolkit::GpBitmapPtr picker;
+    // The composed map. It shows the layers as they are, apart from the stale areas: rectangles
+    // of the composed picture whose layer pixels changed since (a placed cell), which the next
+    // RefreshMapView composes again. After new layers it is composed whole.
+    toolkit::PixelBitmap composed;
+    bool composedCurrent = false;
+    std::vector<toolkit::PixelRect> staleAreas;
+    toolkit::PixelBitmap picker;
     int32_t selectedTile = 0;
     HoverCell hover;  // the map cell last under the pointer
 };
@@ -125,6 +133,9 @@ public:
     // view state and lives until the next call.
     virtual void SetMapPicture(Gdiplus::GpImage* picture) = 0;
     virtual void SetPickerPicture(Gdiplus::GpImage* picture) = 0;
+    // The pixels of the map picture changed inside the area (picture pixels, not empty): the
+    // map view repaints what it shows of it.
+    virtual void MapPictureChanged(const toolkit::PixelRect& area) = 0;
     // The selected super-tile's picture as PNG bytes; empty when it has no picture.
     virtual void SetTilePreview(const toolkit::ByteArray& png) = 0;
     // The items to select in LevelList, OrientationList and LevelKindList.

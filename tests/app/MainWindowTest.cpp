@@ -205,8 +205,8 @@ TEST_F(MainWindowTest, OpeningACartridgeShowsItsLevelsAndLabels) {
     EXPECT_EQ(Items(w.LevelList), kSampleLevelItems);
     EXPECT_EQ(w.LevelList.SelectedIndexes(), std::vector<std::int32_t>{0});
     EXPECT_EQ(editor().view.currentLevel, 1);
-    EXPECT_EQ(w.MapView.Picture(), editor().view.composed.picture.get());
-    EXPECT_EQ(w.TilePicker.Picture(), editor().view.picker.get());
+    EXPECT_EQ(w.MapView.Picture(), editor().view.composed.Bitmap());
+    EXPECT_EQ(w.TilePicker.Picture(), editor().view.picker.Bitmap());
     EXPECT_FALSE(w.TilePreview.ImageBoxImage().empty());
     EXPECT_EQ(w.LogoBox.ImageBoxImage(), Png(editor().openedLogoBytes));
     EXPECT_FALSE(editor().cartridge.LargeRomLayout);

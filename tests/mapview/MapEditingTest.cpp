@@ -63,7 +63,14 @@ protected:
         int index = 0;
         return ProbeAt(picture, x + kProbeX, y + kProbeY, level, index) ? index : kNoSelection;
     }
-    Gdiplus::GpImage* Composed() const { return view.composed.picture.get(); }
+    int ProbeIndex(const toolkit::ArgbPixels& picture, int64_t x, int64_t y) {
+        int level = 0;
+        int index = 0;
+        return mappic_probe::DecodeProbe(picture.At(x + kProbeX, y + kProbeY), level, index)
+                   ? index
+                   : kNoSelection;
+    }
+    Gdiplus::GpImage* Composed() { return view.composed.Bitmap(); }
 
     LevelList levels;
     MapViewState view;
@@ -156,6 +163,7 @@ TEST_F(MapEditing, HoverGivesTheStatusAndPlacesOnlyInsideACell) {
         EXPECT_EQ(host.status[1], c.x);
         EXPECT_EQ(host.status[2], c.y);
         const int pictures = host.mapPictureCalls;
+        const int changes = host.mapChangedCalls;
         const int placed = CtrlClick();
         EXPECT_EQ(placed != 0, c.screen != 0);
         std::vector<ScreenRecord> expected = before;
@@ -164,7 +172,9 @@ TEST_F(MapEditing, HoverGivesTheStatusAndPlacesOnlyInsideACell) {
                 .cells[static_cast<size_t>((c.row - 1) * kColumns + c.column - 1)] = kMarkerTile;
         }
         EXPECT_TRUE(level.screens == expected);
-        EXPECT_EQ(host.mapPictureCalls, pictures + (placed != 0 ? 1 : 0));
+        // A placement repaints only what changed, under the picture the view already shows.
+        EXPECT_EQ(host.mapPictureCalls, pictures);
+        EXPECT_EQ(host.mapChangedCalls, changes + (placed != 0 ? 1 : 0));
     }
 }
 
@@ -257,7 +267,7 @@ TEST_F(MapEditing, PlacingRedrawsOnlyThatCellInBothCopies) {
 
 TEST_F(MapEditing, ACellIsClearedBeforeAMissingPictureIsPlaced) {
     LevelRecord& level = Show(kVerticalPlace);
-    view.pictures[kMarkerTile].reset();
+    view.pictures[kMarkerTile] = SuperTilePicture{};
     ASSERT_EQ(PickTile(kMarkerTile), 1);
     EXPECT_TRUE(host.preview.empty());
     const int64_t inGameX = kColumns * kCell + kDefaultSeparation;
@@ -265,8 +275,8 @@ TEST_F(MapEditing, ACellIsClearedBeforeAMissingPictureIsPlaced) {
     MoveTo(inGameX + kHalfCell, inGameY + kHalfCell / 2);
     ASSERT_EQ(CtrlClick(), 1);
     const int64_t plainY = ((kVerticalScreens - 2) * kVerticalRows + kVerticalRows - 1) * kCell;
-    Gdiplus::GpImage* plainMap = view.layers.plainMap.picture.get();
-    Gdiplus::GpImage* inGameMap = view.layers.inGameMap.picture.get();
+    const toolkit::ArgbPixels& plainMap = view.layers.plainMap;
+    const toolkit::ArgbPixels& inGameMap = view.layers.InGameMap();
     const int64_t inGameLayerY = inGameY;
     EXPECT_EQ(AlphaOf(PixelAt(plainMap, kProbeX, plainY + kProbeY)), 0u);
     EXPECT_EQ(AlphaOf(PixelAt(plainMap, kCell - 1, plainY + kCell - 1)), 0u);

@@ -50,7 +50,7 @@ protected:
         EXPECT_EQ(SelectLevel(view, host, levels, place), 1);
         return levels.records[static_cast<size_t>(place) - 1];
     }
-    Gdiplus::GpImage* Composed() const { return view.composed.picture.get(); }
+    Gdiplus::GpImage* Composed() { return view.composed.Bitmap(); }
 
     LevelList levels;
     MapViewState view;
@@ -99,10 +99,10 @@ TEST_F(MapView, SampleLevelsComposeToTheirSizes) {
         EXPECT_EQ(host.mapPicture, Composed());
         EXPECT_EQ(PictureWidth(Composed()), c.composedWidth);
         EXPECT_EQ(PictureHeight(Composed()), c.composedHeight);
-        EXPECT_EQ(PictureWidth(view.layers.plainMap.picture.get()), c.plainWidth);
-        EXPECT_EQ(PictureHeight(view.layers.plainMap.picture.get()), c.plainHeight);
-        EXPECT_EQ(PictureWidth(view.layers.inGameMap.picture.get()), c.inGameWidth);
-        EXPECT_EQ(PictureHeight(view.layers.inGameMap.picture.get()), c.inGameHeight);
+        EXPECT_EQ(PictureWidth(view.layers.plainMap), c.plainWidth);
+        EXPECT_EQ(PictureHeight(view.layers.plainMap), c.plainHeight);
+        EXPECT_EQ(PictureWidth(view.layers.InGameMap()), c.inGameWidth);
+        EXPECT_EQ(PictureHeight(view.layers.InGameMap()), c.inGameHeight);
         EXPECT_EQ(host.levelItem, c.place - 1);
         EXPECT_EQ(host.orientationItem, c.orientationItem);
         EXPECT_EQ(host.kindItem, c.kindItem);
@@ -204,10 +204,10 @@ TEST_F(MapView, ObjectMarksLieWhereTheObjectsAre) {
                                            : int64_t{object.y} - kCell;
                 const int64_t inGameTop =
                     across ? rows * kCell - object.x + (n - e) * (2 * rows - 1) * kHalfCell : top;
-                const ARGB plain = PixelAt(view.layers.plainObjects.picture.get(), left + kHalfCell,
-                                           top + kHalfCell);
-                const ARGB inGame = PixelAt(view.layers.inGameObjects.picture.get(),
-                                            left + kHalfCell, inGameTop + kHalfCell);
+                const ARGB plain =
+                    PixelAt(view.layers.plainObjects, left + kHalfCell, top + kHalfCell);
+                const ARGB inGame =
+                    PixelAt(view.layers.InGameObjects(), left + kHalfCell, inGameTop + kHalfCell);
                 if (AlphaOf(plain) != 0) {
                     ++checked;
                     EXPECT_EQ(plain & 0xFFFFFF, kMarkRed);
@@ -224,7 +224,7 @@ TEST_F(MapView, ObjectMarksLieWhereTheObjectsAre) {
 TEST_F(MapView, PickerShowsEveryPictureInRowsOfEight) {
     const LevelRecord& level = Show(1);
     Gdiplus::GpImage* picker = host.pickerPicture;
-    ASSERT_EQ(picker, view.picker.get());
+    ASSERT_EQ(picker, view.picker.Bitmap());
     EXPECT_EQ(PictureWidth(picker), kPickerWidth);
     EXPECT_EQ(PictureHeight(picker), kPickerHeight);
     for (int k = 0; k < kSuperTileCount; ++k) {
@@ -249,10 +249,9 @@ TEST_F(MapView, MissingPicturesLeaveBlankCellsAndThePickerGround) {
     Show(1);
     ASSERT_NE(Composed(), nullptr);
     const CellPlaces at = PlacesOf(levels.records[0], kDefaultSeparation, 1, 2, 2);
-    EXPECT_EQ(PixelAt(view.layers.plainMap.picture.get(), at.plainX + kProbeX, at.plainY + kProbeY),
-              0u);
+    EXPECT_EQ(PixelAt(view.layers.plainMap, at.plainX + kProbeX, at.plainY + kProbeY), 0u);
     EXPECT_EQ(PixelAt(Composed(), at.plainX, at.plainY + kHalfCell), kGridColour);
-    EXPECT_EQ(PixelAt(view.picker.get(), kHalfCell, kHalfCell), kPickerGround);
+    EXPECT_EQ(PixelAt(view.picker.Bitmap(), kHalfCell, kHalfCell), kPickerGround);
     EXPECT_EQ(view.selectedTile, 0);
     EXPECT_TRUE(host.preview.empty());
 }
@@ -285,7 +284,7 @@ TEST_F(MapView, LevelsWhosePicturesCannotBeMadeShowAnEmptyMap) {
         EXPECT_EQ(host.mapPicture, nullptr);
         EXPECT_FALSE(view.layers.Complete());
         // The picker still works.
-        EXPECT_EQ(host.pickerPicture, view.picker.get());
+        EXPECT_EQ(host.pickerPicture, view.picker.Bitmap());
         EXPECT_NE(host.pickerPicture, nullptr);
     }
 }

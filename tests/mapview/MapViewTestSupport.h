@@ -23,6 +23,16 @@ std::string SamplePictureFolder();
 Gdiplus::ARGB PixelAt(Gdiplus::GpImage* picture, int64_t x, int64_t y);
 int PictureWidth(Gdiplus::GpImage* picture);
 int PictureHeight(Gdiplus::GpImage* picture);
+// The same for a picture in the program's memory.
+inline Gdiplus::ARGB PixelAt(const toolkit::ArgbPixels& picture, int64_t x, int64_t y) {
+    return picture.At(x, y);
+}
+inline int PictureWidth(const toolkit::ArgbPixels& picture) {
+    return picture.Width();
+}
+inline int PictureHeight(const toolkit::ArgbPixels& picture) {
+    return picture.Height();
+}
 
 // Which super-tile picture's probe lies at (x, y): false when the pixel is no probe.
 bool ProbeAt(Gdiplus::GpImage* picture, int64_t x, int64_t y, int& level, int& index);
@@ -34,6 +44,10 @@ public:
         ++mapPictureCalls;
     }
     void SetPickerPicture(Gdiplus::GpImage* picture) override { pickerPicture = picture; }
+    void MapPictureChanged(const toolkit::PixelRect& area) override {
+        changedArea = area;
+        ++mapChangedCalls;
+    }
     void SetTilePreview(const toolkit::ByteArray& png) override {
         preview = png;
         ++previewCalls;
@@ -53,6 +67,8 @@ public:
     Gdiplus::GpImage* mapPicture = nullptr;
     Gdiplus::GpImage* pickerPicture = nullptr;
     int mapPictureCalls = 0;
+    toolkit::PixelRect changedArea;
+    int mapChangedCalls = 0;
     toolkit::ByteArray preview;
     int previewCalls = 0;
     int32_t levelItem = -1;
