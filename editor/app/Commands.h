@@ -7,6 +7,7 @@
 
 #include "app/Editor.h"
 #include "core/ElementFields.h"
+#include "settings/FileBytes.h"
 
 // The click routine of every SRect_Ex of the main window, dispatching on the control.
 int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item);
@@ -28,8 +29,3 @@ void ReleaseViewPictures(MapViewState& view);
 bool BytesStartWith(const toolkit::ByteArray& bytes, std::string_view text);
 // True when the path's last four characters are exactly ".nes".
 bool HasCartridgeExtension(const std::string& path);
-
-// Writes bytes to a new file beside path and moves it over path only once every byte is
-// written, so that a failed save leaves the old file as it was. False on any failure, and then
-// nothing is left behind.
-bool WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes);

@@ -16,6 +16,10 @@ struct FileHandle {
     }
 };
 
+// The longest piece of a file written in one call.
+constexpr DWORD kWriteChunk = 1u << 20;
+constexpr char kTempFilePrefix[] = "vnm";
+
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
@@ -53,4 +57,38 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
         done += read;
     }
     return true;
+}
+
+bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    // MoveFileEx would replace a read-only file under Wine; the user marked it so on purpose.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return false;
+    }
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    char temporary[MAX_PATH] = {};
+    if (GetTempFileNameA(folder.c_str(), kTempFilePrefix, 0, temporary) == 0) {
+        return false;
+    }
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written = file != INVALID_HANDLE_VALUE;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kWriteChunk));
+        DWORD count = 0;
+        written = WriteFile(file, bytes.data() + done, chunk, &count, nullptr) && count == chunk;
+        done += count;
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+        written = FlushFileBuffers(file) && written;
+        written = CloseHandle(file) && written;
+    }
+    if (written &&
+        MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileA(temporary);
+    return false;
 }
