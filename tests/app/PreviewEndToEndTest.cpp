@@ -18,6 +18,9 @@ constexpr char kCartridgeWithBlank[] = "Brakka copy.nes";
 constexpr char kMissingCartridge[] = "No Such Cartridge.nes";
 constexpr char kSavedCartridge[] = "Saved.nes";
 constexpr char kSavedPicture[] = "Map.png";
+constexpr char kShortCartridge[] = "Short.nes";
+// The image the other stage table belongs to is exactly this long; it is still far too short.
+constexpr size_t kShortImageSize = 256;
 constexpr char kExpectedCartridge[] = VENNMARK_TESTDATA_DIR "/PreviewPainted.nes";
 constexpr DWORD kShowAnimationMs = 1500;
 constexpr DWORD kExitTimeoutMs = 10000;
@@ -290,6 +293,21 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     EXPECT_EQ(FindOwnedWindow(Main(), IsFileDialog), nullptr) << "Cancel went on to open";
     ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kOpenItem));
     ASSERT_NO_FATAL_FAILURE(CloseMessage("the changes were not kept after the close button"));
+
+    // An image too short for the stage tables: one message, an empty map that takes no paint,
+    // and Save refused before its dialog.
+    const std::string shortImage(kShortImageSize, '\0');
+    ASSERT_TRUE(WriteWholeFile(m_folder.File(kShortCartridge), shortImage));
+    ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kOpenItem));
+    ASSERT_NO_FATAL_FAILURE(AnswerQuestion(kNoButtonPlace));
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kShortCartridge));
+    ASSERT_NO_FATAL_FAILURE(CloseMessage("the short image was not reported"));
+    Sleep(kSettleMs);
+    EXPECT_EQ(FindOwnedWindow(Main(), IsAnyWindow), nullptr) << "a second message followed";
+    ASSERT_NO_FATAL_FAILURE(ChooseStage(kSecondRowY));
+    EXPECT_EQ(FindOwnedWindow(Main(), IsAnyWindow), nullptr) << "a stage switch said more";
+    ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kSaveItem));
+    ASSERT_NO_FATAL_FAILURE(CloseMessage("Save with no whole image said nothing"));
 
     PostMessageA(Main(), WM_CLOSE, 0, 0);
     DWORD code = 1;
