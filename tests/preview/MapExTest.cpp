@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../controls/ControlsTestSupport.h"
 #include "../host/HostTestSupport.h"
 #include "../settings/TempFolder.h"
 #include "core/ElementMessages.h"
@@ -174,6 +176,34 @@ private:
         return &options;
     }
 };
+
+TEST(MapExSlots, OperationsSitInTheirSlotsInOrder) {
+    using controls_test::SlotOf;
+    using namespace preview;
+    constexpr std::uint32_t kSlotFreeMembers = 0;
+    constexpr std::uint32_t kSlotClone = 1;
+    constexpr std::uint32_t kSlotPreFilter = 18;
+    constexpr std::uint32_t kSlotClassHandler = 19;
+    EXPECT_EQ(SlotOf(&Map_Ex::FreeMembers), kSlotFreeMembers);
+    EXPECT_EQ(SlotOf(&Map_Ex::Clone), kSlotClone);
+    EXPECT_EQ(SlotOf(&Map_Ex::PreFilterMessage), kSlotPreFilter);
+    EXPECT_EQ(SlotOf(&Map_Ex::ClassMessageHandler), kSlotClassHandler);
+    const std::uint32_t own[] = {
+        SlotOf(&Map_Ex::MapExOnScroll),        SlotOf(&Map_Ex::MapExPaint),
+        SlotOf(&Map_Ex::MapExSetGrid),         SlotOf(&Map_Ex::MapExHitTest),
+        SlotOf(&Map_Ex::MapExCreate),          SlotOf(&Map_Ex::MapExSetFolder),
+        SlotOf(&Map_Ex::MapExSetCells),        SlotOf(&Map_Ex::MapExSetObjects),
+        SlotOf(&Map_Ex::MapExSetCell),         SlotOf(&Map_Ex::MapExDrawCell),
+        SlotOf(&Map_Ex::MapExLoadPictures),    SlotOf(&Map_Ex::MapExClearPictures),
+        SlotOf(&Map_Ex::MapExRenderCells),     SlotOf(&Map_Ex::MapExRenderObjects),
+        SlotOf(&Map_Ex::MapExSetVertical),     SlotOf(&Map_Ex::MapExGetPicture),
+        SlotOf(&Map_Ex::MapExSetClickHandler), SlotOf(&Map_Ex::MapExSetDragHandler),
+        SlotOf(&Map_Ex::MapExGetCells)};
+    for (std::uint32_t i = 0; i < std::size(own); ++i) {
+        EXPECT_EQ(own[i], kSlotMapExOnScroll + i) << i;
+    }
+    EXPECT_EQ(own[std::size(own) - 1], kSlotMapExGetCells);
+}
 
 TEST_F(MapExTest, PicturesLoadUpToTheFirstGapAndStripsWorkTheirColumnsOutAnew) {
     constexpr int kBeyondGap = 0x11;
