@@ -6,14 +6,12 @@
 #include <utility>
 
 #include "controls/TextDrawing.h"
-#include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
 #include "core/ElementPaint.h"
 #include "foundation/CallAddress.h"
 #include "foundation/Drawing.h"
 #include "foundation/GdiPlusHandles.h"
 #include "foundation/ImageHelpers.h"
-#include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
 
 namespace preview {
@@ -89,13 +87,9 @@ std::uint32_t __stdcall BarMoved(std::uint32_t owner, std::uint32_t bar, std::ui
 // ---- Object slots -------------------------------------------------------------------------------
 
 void Map_Ex::FreeMembers() {
-    MapExClearPictures();
+    ReleasePictures();
     MapExCells().swap(m_cells);
     MapExObjects().swap(m_objects);
-    m_cellsGraphics.reset();
-    m_cellsPicture.reset();
-    m_objectsGraphics.reset();
-    m_objectsPicture.reset();
     m_horizontalBar.FreeMembers();
     m_verticalBar.FreeMembers();
 }
@@ -104,6 +98,15 @@ std::uint32_t Map_Ex::Clone() {
     // The copy duplicates cells, objects, the picture list and the bars; the pictures and the
     // composed pictures are shared, and live while either object holds them.
     return toolkit::AddressOf(toolkit::CloneOnProcessHeap(*this));
+}
+
+void Map_Ex::ReleasePictures() {
+    MapExClearPictures();
+    // Each graphics before the bitmap it draws on.
+    m_cellsGraphics.reset();
+    m_cellsPicture.reset();
+    m_objectsGraphics.reset();
+    m_objectsPicture.reset();
 }
 
 LRESULT Map_Ex::PreFilterMessage(HWND, ElementHandle, UINT message, WPARAM, LPARAM lParam) {
@@ -125,11 +128,7 @@ LRESULT Map_Ex::MapExMessageRoutine(UINT message, LPARAM lParam) {
         case WM_DESTROY:
             // The pictures are GDI+ objects: they go with the window, not later with the object,
             // which may outlive GDI+ itself.
-            MapExClearPictures();
-            m_cellsGraphics.reset();
-            m_cellsPicture.reset();
-            m_objectsGraphics.reset();
-            m_objectsPicture.reset();
+            ReleasePictures();
             m_pressed = false;
             break;
         case WM_PAINT:

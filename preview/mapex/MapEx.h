@@ -185,6 +185,7 @@ private:
     LRESULT MapExMessageRoutine(UINT message, LPARAM lParam);
     void OnCreated();
     void CallCellRoutine(std::uint32_t routine);
+    void ReleasePictures();
     void ResolveGridForCells();
     // A new transparent picture of the composed size and a graphics on it; false (both empty)
     // when GDI+ refused either or the grid is not drawable.

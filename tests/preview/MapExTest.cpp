@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../controls/ControlsTestSupport.h"
 #include "../host/HostTestSupport.h"
 #include "../settings/TempFolder.h"
 #include "core/ElementMessages.h"
@@ -41,6 +43,8 @@ constexpr int kScreenHeight = kRows * kCellPixels;
 constexpr int kPictureCount = 16;
 constexpr int kHalfCell = kCellPixels / 2;
 constexpr int kNoRoutineCalls = 0;
+// Time for the display to report a pointer that was moved, before a message is posted.
+constexpr DWORD kPointerSettleMs = 30;
 
 // The control's place in the test window, below the caption, as the preview's map lies.
 constexpr int kMapLeft = 8;
@@ -154,8 +158,14 @@ protected:
     }
 
     // Posts a pointer message at element coordinates to the host window, as the system would.
+    // The real pointer goes there too, so that a move the display reports (a window shown
+    // under the pointer, hover tracking) names the same point.
     void PostPointer(UINT message, WPARAM keys, int x, int y) {
         const POINT at{m_map.m_windowLeft + x, m_map.m_windowTop + y};
+        POINT screen = at;
+        ClientToScreen(m_window.Window(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PumpFor(kPointerSettleMs);
         PostMessageW(m_window.Window(), message, keys, MAKELPARAM(at.x, at.y));
     }
 
@@ -174,6 +184,34 @@ private:
         return &options;
     }
 };
+
+TEST(MapExSlots, OperationsSitInTheirSlotsInOrder) {
+    using controls_test::SlotOf;
+    using namespace preview;
+    constexpr std::uint32_t kSlotFreeMembers = 0;
+    constexpr std::uint32_t kSlotClone = 1;
+    constexpr std::uint32_t kSlotPreFilter = 18;
+    constexpr std::uint32_t kSlotClassHandler = 19;
+    EXPECT_EQ(SlotOf(&Map_Ex::FreeMembers), kSlotFreeMembers);
+    EXPECT_EQ(SlotOf(&Map_Ex::Clone), kSlotClone);
+    EXPECT_EQ(SlotOf(&Map_Ex::PreFilterMessage), kSlotPreFilter);
+    EXPECT_EQ(SlotOf(&Map_Ex::ClassMessageHandler), kSlotClassHandler);
+    const std::uint32_t own[] = {
+        SlotOf(&Map_Ex::MapExOnScroll),        SlotOf(&Map_Ex::MapExPaint),
+        SlotOf(&Map_Ex::MapExSetGrid),         SlotOf(&Map_Ex::MapExHitTest),
+        SlotOf(&Map_Ex::MapExCreate),          SlotOf(&Map_Ex::MapExSetFolder),
+        SlotOf(&Map_Ex::MapExSetCells),        SlotOf(&Map_Ex::MapExSetObjects),
+        SlotOf(&Map_Ex::MapExSetCell),         SlotOf(&Map_Ex::MapExDrawCell),
+        SlotOf(&Map_Ex::MapExLoadPictures),    SlotOf(&Map_Ex::MapExClearPictures),
+        SlotOf(&Map_Ex::MapExRenderCells),     SlotOf(&Map_Ex::MapExRenderObjects),
+        SlotOf(&Map_Ex::MapExSetVertical),     SlotOf(&Map_Ex::MapExGetPicture),
+        SlotOf(&Map_Ex::MapExSetClickHandler), SlotOf(&Map_Ex::MapExSetDragHandler),
+        SlotOf(&Map_Ex::MapExGetCells)};
+    for (std::uint32_t i = 0; i < std::size(own); ++i) {
+        EXPECT_EQ(own[i], kSlotMapExOnScroll + i) << i;
+    }
+    EXPECT_EQ(own[std::size(own) - 1], kSlotMapExGetCells);
+}
 
 TEST_F(MapExTest, PicturesLoadUpToTheFirstGapAndStripsWorkTheirColumnsOutAnew) {
     constexpr int kBeyondGap = 0x11;
@@ -412,14 +450,19 @@ TEST_F(MapExTest, PointerMessagesReachTheRoutinesWithTheCellUnderThePointer) {
     PumpFor(50);
     EXPECT_FALSE(m_map.Pressed());
 
-    const std::vector<std::pair<int, int>> dragged = {
-        {kScrolledCells, 0}, {kScrolledCells + 3, 2}, {kScrolledCells + 3, 2}};
-    ASSERT_EQ(g_drags.size(), dragged.size());
-    for (std::size_t i = 0; i < dragged.size(); ++i) {
-        EXPECT_EQ(g_drags[i].element, m_map.m_handle);
-        EXPECT_EQ(g_drags[i].x, dragged[i].first) << i;
-        EXPECT_EQ(g_drags[i].y, dragged[i].second) << i;
+    // Button down, the move and button up each call the drag routine. The display may report
+    // the real pointer's move as well, which repeats a cell but never names another one.
+    constexpr std::size_t kDragMessages = 3;
+    EXPECT_GE(g_drags.size(), kDragMessages);
+    std::vector<std::pair<int, int>> cells;
+    for (const RoutineCall& call : g_drags) {
+        EXPECT_EQ(call.element, m_map.m_handle);
+        if (cells.empty() || cells.back() != std::pair{call.x, call.y}) {
+            cells.emplace_back(call.x, call.y);
+        }
     }
+    const std::vector<std::pair<int, int>> dragged = {{kScrolledCells, 0}, {kScrolledCells + 3, 2}};
+    EXPECT_EQ(cells, dragged);
     // The click comes where the button went up, as the host window raises it.
     ASSERT_EQ(g_clicks.size(), 1u);
     EXPECT_EQ(g_clicks[0].element, m_map.m_handle);
