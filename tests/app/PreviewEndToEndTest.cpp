@@ -18,6 +18,7 @@ constexpr char kCartridgeWithBlank[] = "Brakka copy.nes";
 constexpr char kMissingCartridge[] = "No Such Cartridge.nes";
 constexpr char kSavedCartridge[] = "Saved.nes";
 constexpr char kSavedPicture[] = "Map.png";
+constexpr char kSavedVerticalPicture[] = "Stacked.png";
 constexpr char kShortCartridge[] = "Short.nes";
 // The image the other stage table belongs to is exactly this long; it is still far too short.
 constexpr size_t kShortImageSize = 256;
@@ -29,6 +30,7 @@ constexpr DWORD kNoWindowWaitMs = 3000;
 // The window's layout (client coordinates of the controls, as the program places them).
 const app::ControlPlace kMap = {8, 28, 268, 236};
 const app::ControlPlace kStageList = {8, 268, 100, 24};
+const app::ControlPlace kVerticalCheck = {108, 268, 80, 24};
 const app::ControlPlace kEnemyStrip = {8, 296, 268, 44};
 const app::ControlPlace kTileStrip = {8, 340, 268, 44};
 constexpr int kCell = 32;
@@ -264,6 +266,21 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     EXPECT_EQ(BigEndianWord(png, kPngWidthOffset),
               static_cast<uint32_t>(kStageOneScreens * kScreenColumns * kCell));
     EXPECT_EQ(BigEndianWord(png, kPngHeightOffset), static_cast<uint32_t>(kScreenRows * kCell));
+
+    // The check button stacks the screens: the exported picture is one screen wide.
+    m_user->Click(
+        m_user->Client(kVerticalCheck, kVerticalCheck.height / 2, kVerticalCheck.height / 2));
+    ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kSaveMapItem));
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedVerticalPicture));
+    ASSERT_NO_FATAL_FAILURE(CloseMessage("the stacked picture was not reported"));
+    const std::string stacked = ReadWholeFile(m_folder.File(kSavedVerticalPicture));
+    ASSERT_GT(stacked.size(), kPngHeightOffset + 4);
+    EXPECT_EQ(BigEndianWord(stacked, kPngWidthOffset),
+              static_cast<uint32_t>(kScreenColumns * kCell));
+    EXPECT_EQ(BigEndianWord(stacked, kPngHeightOffset),
+              static_cast<uint32_t>(kStageOneScreens * kScreenRows * kCell));
+    m_user->Click(
+        m_user->Client(kVerticalCheck, kVerticalCheck.height / 2, kVerticalCheck.height / 2));
 
     // About hides the controls (the stage list takes no click), a second About shows them again.
     ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kAboutItem, true));
