@@ -104,11 +104,10 @@ void __stdcall PreviewPaintAboutView(HWND, Gdiplus::GpGraphics* graphics, std::i
             scale =
                 static_cast<float>(width - kAboutSideMargins) / static_cast<float>(pictureWidth);
         }
-        toolkit::DrawImageScaled(graphics, p.aboutPicture.get(),
-                                 Gdiplus::RectF(kAboutPictureLeft, kAboutPictureTop,
-                                                static_cast<float>(width - kAboutSideMargins),
-                                                static_cast<float>(pictureHeight) * scale),
-                                 true);
+        toolkit::DrawImageAlpha(graphics, p.aboutPicture.get(),
+                                Gdiplus::RectF(kAboutPictureLeft, kAboutPictureTop,
+                                               static_cast<float>(width - kAboutSideMargins),
+                                               static_cast<float>(pictureHeight) * scale));
     }
     toolkit::GpFontPtr font(toolkit::CreateFontByName(
         kAboutFont, kAboutFontSize, Gdiplus::FontStyleRegular, toolkit::kFontUnitPixel));
