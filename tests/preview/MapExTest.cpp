@@ -218,6 +218,17 @@ TEST_F(MapExTest, PicturesLoadUpToTheFirstGapAndStripsWorkTheirColumnsOutAnew) {
     ASSERT_TRUE(
         WritePicture(m_pictures + preview::PictureName(kBeyondGap) + ".bmp", PictureColour(0)));
     EXPECT_EQ(m_strip.MapExLoadPictures(m_pictures), kPictureCount);
+    // The files stay free while their pictures are shown.
+    const std::string first = m_pictures + preview::PictureName(0) + ".bmp";
+    EXPECT_TRUE(DeleteFileA(first.c_str()));
+    // A file that does not decode keeps its number's place and draws nothing.
+    ASSERT_TRUE(WriteFileBytes(first, "not a picture"));
+    ASSERT_NE(CreateMap(m_map, 1, preview::kWorkOut), 0u);
+    m_map.MapExSetFolder(m_pictures);
+    ASSERT_EQ(m_map.PictureCount(), kPictureCount);
+    EXPECT_EQ(AlphaOf(PixelOf(m_map.MapExGetPicture(), kHalfCell, kHalfCell)), 0u);
+    EXPECT_EQ(PixelOf(m_map.MapExGetPicture(), kCellPixels + kHalfCell, kHalfCell),
+              PictureColour(1));
 
     constexpr int kStripPictures = 20;
     TempFolder wide;
