@@ -13,6 +13,7 @@
 #include "foundation/GdiPlusHandles.h"
 #include "foundation/ImageHelpers.h"
 #include "foundation/Toolkit.h"
+#include "foundation/Win32Handles.h"
 
 namespace preview {
 
@@ -23,6 +24,8 @@ namespace {
 
 constexpr char kPictureExtension[] = ".bmp";
 constexpr std::int32_t kLargestCellValue = 255;
+// Far beyond any tile picture; a larger file is not read into memory.
+constexpr LONGLONG kMaxPictureBytes = 16 * 1024 * 1024;
 // The boundary lines are one pixel wide.
 constexpr float kBoundaryWidth = 1.0f;
 
@@ -70,6 +73,25 @@ std::wstring Widen(const std::string& text) {
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A picture is decoded from a copy of its bytes: GDI+ keeps a file it loads open for as long as
+// the picture lives, which would stop the user from saving the picture while it is shown.
+toolkit::GpImagePtr LoadPicture(const std::string& path) {
+    toolkit::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
+        size.QuadPart > kMaxPictureBytes) {
+        return {};
+    }
+    toolkit::ByteArray bytes(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        read != bytes.size()) {
+        return {};
+    }
+    return toolkit::LoadImageFromBytes(bytes);
 }
 
 // Bound to both bars' position notices with the control's handle as owner.
@@ -292,7 +314,7 @@ std::int32_t Map_Ex::MapExLoadPictures(const std::string& folder) {
         }
         // A picture that does not decode still holds its number's place, so that every later
         // cell value keeps naming its own file.
-        m_pictures.push_back(Share<Gdiplus::GpImage>(toolkit::LoadImageFile(path.c_str())));
+        m_pictures.push_back(Share<Gdiplus::GpImage>(LoadPicture(path)));
     }
     return PictureCount();
 }
