@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The run command: set-up, build, lay out the program folder and start the editor there.
-# Without a display the editor runs under Xvfb, a screenshot is saved, and the editor is closed.
+# The run command: set-up, build, lay out the program folder and start the editor there, or the
+# preview program with the argument "preview". Without a display the program runs under Xvfb, a
+# screenshot is saved, and the program is closed.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VENNMARK_BUILD_DIR:-$root/build}
 app="$build/win/app"
 program=${VENNMARK_PROGRAM:-vennmark.exe}
+if [ "${1:-}" = "preview" ]; then
+  program=vennmark_preview.exe
+fi
 shot=${VENNMARK_SCREENSHOT:-$build/screenshot.png}
 
 bash "$root/scripts/setup-env.sh"
@@ -33,4 +37,4 @@ inner='
   wineserver -k || true'
 export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$inner" run-under-xvfb "$root" "$program" "$shot"
-echo "run: no display; the editor ran under Xvfb and its screenshot is $shot"
+echo "run: no display; $program ran under Xvfb and its screenshot is $shot"

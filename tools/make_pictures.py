@@ -9,7 +9,10 @@ Written into the program folder given by --app-dir:
   resources/Opened.png        48 x 48 logo shown while a cartridge image is open.
   MapPic/<level>/<XX>.bmp     32 x 32, 24-bit: the 128 super-tile pictures of levels 1 to 8,
                               XX = 00 .. 7F in upper-case hexadecimal.
-and the program icon (32 x 32 and 16 x 16, 32-bit with alpha) at the path given by --icon.
+  Enemy/<XX>.bmp              32 x 32, 24-bit: the preview program's enemy pictures, 00 .. 07;
+                              no more follow, so the strip that shows them stops there.
+and the program icon (32 x 32 and 16 x 16, 32-bit with alpha) at the path given by --icon, and
+the preview's about picture (360 x 369 PNG, built into the program) at the path given by --about.
 
 Every super-tile picture is different from every other and readable in a picker and a map: a
 background colour from a hue wheel (neighbouring indexes far apart in hue, each level turning
@@ -44,6 +47,9 @@ PROBE_GREEN_STEP = 2
 PROBE_BLUE = 0x5A
 
 INTRO_SIZE = (441, 238)
+ABOUT_SIZE = (360, 369)
+ABOUT_KEPT_ROWS = 283  # the about view shows only the rows above this line
+ENEMY_PICTURES = 8
 LOGO_SIZE = 48
 
 # 3 x 5 digits for the super-tile indexes and level numbers.
@@ -77,6 +83,8 @@ LETTER_FONT = {
     "M": ["10001", "11011", "10101", "10001", "10001"],
     "N": ["10001", "11001", "10101", "10011", "10001"],
     "O": ["01110", "10001", "10001", "10001", "01110"],
+    "P": ["11110", "10001", "11110", "10000", "10000"],
+    "W": ["10001", "10001", "10101", "11011", "10001"],
     "R": ["11110", "10001", "11110", "10010", "10001"],
     "T": ["11111", "00100", "00100", "00100", "00100"],
     "V": ["10001", "10001", "10001", "01010", "00100"],
@@ -177,6 +185,61 @@ def introduction():
     return canvas
 
 
+def enemy(index):
+    """A round, horned creature on a dark square, its number below; each index its own colour."""
+    hue = (index * 0.13 + 0.02) % 1.0
+    canvas = Canvas(TILE, TILE, (24, 20, 32, 255))
+    body = hsv(hue, 0.75, 0.95)
+    eye = (255, 255, 255, 255)
+    for y in range(TILE):
+        for x in range(TILE):
+            dx, dy = x - 15.5, y - 13.5
+            if dx * dx + dy * dy <= 10.5 * 10.5:
+                canvas.put(x, y, body)
+    for k in range(4):
+        canvas.put(7 + k, 3 - k // 2, body)
+        canvas.put(24 - k, 3 - k // 2, body)
+    canvas.fill(10, 10, 4, 4, eye)
+    canvas.fill(18, 10, 4, 4, eye)
+    canvas.fill(11, 11, 2, 2, (0, 0, 0, 255))
+    canvas.fill(19, 11, 2, 2, (0, 0, 0, 255))
+    label = "%02X" % index
+    canvas.text((TILE - text_width(label, SMALL_FONT, 1)) // 2, TILE - 6, label, SMALL_FONT, 1,
+                (255, 255, 255, 255))
+    return canvas
+
+
+def about():
+    """The preview's about picture: a night sky over a strip of map, the title and the logo."""
+    width, height = ABOUT_SIZE
+    canvas = Canvas(width, height)
+    for y in range(height):
+        t = y / (height - 1)
+        row = (round(10 + 30 * t), round(14 + 24 * t), round(40 + 50 * t), 255)
+        for x in range(width):
+            canvas.pixels[y][x] = row
+    for k in range(60):
+        canvas.put((k * 97) % width, (k * 53) % 150, (255, 255, 220, 255))
+    mark = logo(96, (255, 136, 0, 255), opened=False)
+    for y in range(mark.height):
+        for x in range(mark.width):
+            if mark.pixels[y][x][3]:
+                canvas.put((width - mark.width) // 2 + x, 24 + y, mark.pixels[y][x])
+    title = "VENNMARK"
+    canvas.text((width - text_width(title, LETTER_FONT, 5)) // 2, 140, title, LETTER_FONT, 5,
+                (255, 255, 255, 255))
+    subtitle = "PREVIEW"
+    canvas.text((width - text_width(subtitle, LETTER_FONT, 3)) // 2, 176, subtitle, LETTER_FONT, 3,
+                (255, 200, 120, 255))
+    for i in range(width // TILE + 1):
+        tile = super_tile(1 + i % LEVELS, (i * 7) % PICTURES_PER_LEVEL)
+        for y in range(TILE):
+            for x in range(TILE):
+                canvas.put(i * TILE + x, 226 + y, tile.pixels[y][x])
+    canvas.frame(0, 0, width, ABOUT_KEPT_ROWS, (255, 136, 0, 255))
+    return canvas
+
+
 def logo(size, accent, opened):
     """A rounded tile with a bold V; the opened variant is green and carries a dot."""
     canvas = Canvas(size, size)
@@ -274,6 +337,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--app-dir", required=True, help="the program folder")
     parser.add_argument("--icon", required=True, help="where the program icon goes")
+    parser.add_argument("--about", required=True, help="where the preview's about picture goes")
     args = parser.parse_args()
 
     resources = os.path.join(args.app_dir, "resources")
@@ -286,6 +350,9 @@ def main():
         for index in range(PICTURES_PER_LEVEL):
             path = os.path.join(args.app_dir, "MapPic", str(level), "%02X.bmp" % index)
             write(path, bmp_bytes(super_tile(level, index)))
+    for index in range(ENEMY_PICTURES):
+        write(os.path.join(args.app_dir, "Enemy", "%02X.bmp" % index), bmp_bytes(enemy(index)))
+    write(args.about, png_bytes(about()))
     accent = (90, 170, 255, 255)
     write(args.icon, ico_bytes([logo(32, accent, opened=False), logo(16, accent, opened=False)]))
 

@@ -20,6 +20,9 @@ Written into --testdata-dir:
     and the images with an address outside the level bank's window 8000-BFFF:
     WindowScreenPointer.nes, WindowScreenTable.nes, WindowScreenCrossesEnd.nes,
     WindowObjectTable.nes, WindowObjectList.nes, WindowBossScreen.nes.
+  PreviewPainted.nes    image A as the preview program must save it after the paints of
+                        PREVIEW_PAINTS: each painted screen rewritten in place in the preview's
+                        own run-length form, every other byte as in image A.
 Written into --app-dir (when given): Brakka.nes and SampleSmall.nes (image A), SampleLarge.nes
 (image B), the sample cartridges of the programs and the run command.
 
@@ -591,6 +594,76 @@ GOOD_VARIANTS = ("OddForms.nes", "SharedScreens.nes", "Vertical2.nes", "Kind2.ne
                  "EndsAtLastByte.nes")
 
 
+# The preview program's end-to-end test paints these cells of image A (stage, screen, column,
+# row, all 0-based but the stage and screen, and the picture index painted). Every new form fits
+# the bytes its screen had: the first four make a run of four out of literals, the last replaces
+# a literal by another. The test also paints PREVIEW_PAINT_TOO_LONG, which breaks the run that
+# fills the top of stage 1's first screen and needs more bytes than the screen has, so it is
+# refused and leaves no trace in the saved image.
+PREVIEW_PAINTS = [
+    (1, 1, 0, 3, 0x05), (1, 1, 1, 3, 0x05), (1, 1, 2, 3, 0x05), (1, 1, 3, 3, 0x05),
+    (2, 1, 0, 5, 0x03),
+]
+PREVIEW_PAINT_TOO_LONG = (1, 1, 3, 1, 0x05)
+PREVIEW_COLUMNS = 8
+PREVIEW_CELLS = 56
+
+
+def preview_decode(data):
+    """The preview's reading of one screen: 0x81..0xB8 is a run (its value 0 above 0x7F), every
+    other byte one cell; gives the 56 cells and the bytes read."""
+    cells = []
+    i = 0
+    while len(cells) < PREVIEW_CELLS:
+        b = data[i]
+        if 0x81 <= b <= 0xB8:
+            v = data[i + 1] if data[i + 1] <= 0x7F else 0
+            cells += [v] * min(b - 0x80, PREVIEW_CELLS - len(cells))
+            i += 2
+        else:
+            cells.append(b)
+            i += 1
+    return cells, i
+
+
+def preview_encode(cells):
+    """The preview's form: runs of two or more cells below 0x80 as 0x80 + count and the value."""
+    out = bytearray()
+    i = 0
+    while i < len(cells):
+        v = cells[i]
+        n = 1
+        while v < 0x80 and i + n < len(cells) and cells[i + n] == v:
+            n += 1
+        out += bytes([v]) if n == 1 else bytes([0x80 + n, v])
+        i += n
+    return bytes(out)
+
+
+def preview_painted(a):
+    img = Image(0)
+    img.data = bytearray(a.data)
+    screens = {}
+    for stage, screen, column, row, value in PREVIEW_PAINTS:
+        key = (stage, screen)
+        if key not in screens:
+            pointer = img.read_word(screen_pointer_offset(stage, screen))
+            cells, length = preview_decode(img.data[unbanked(pointer):])
+            screens[key] = (unbanked(pointer), cells, length)
+        screens[key][1][row * PREVIEW_COLUMNS + column] = value
+    for offset, cells, length in screens.values():
+        form = preview_encode(cells)
+        assert len(form) <= length, (offset, form.hex(), length)
+        img.put(offset, form)
+    # The refused paint must really not fit.
+    stage, screen, column, row, value = PREVIEW_PAINT_TOO_LONG
+    offset, cells, length = screens[(stage, screen)]
+    cells = list(cells)
+    cells[row * PREVIEW_COLUMNS + column] = value
+    assert len(preview_encode(cells)) > length
+    return img
+
+
 def write(path, data):
     tmp = path + ".tmp"
     with open(tmp, "wb") as f:
@@ -620,6 +693,7 @@ def main():
         data = bytes(images[name].data)
         for (place, screen), room in sorted(screen_rooms(data, len(data) == LARGE_IMAGE_SIZE).items()):
             manifest.room(name, place, screen, room)
+    images["PreviewPainted.nes"] = preview_painted(a)
 
     os.makedirs(args.testdata_dir, exist_ok=True)
     for name, img in images.items():

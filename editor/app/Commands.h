@@ -8,6 +8,7 @@
 #include "app/Editor.h"
 #include "app/EditorTexts.h"
 #include "core/ElementFields.h"
+#include "settings/FileBytes.h"
 
 // The click routine of every SRect_Ex of the main window, dispatching on the control.
 int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item);
@@ -31,8 +32,3 @@ void ReleaseViewPictures(MapViewState& view);
 bool BytesStartWith(const toolkit::ByteArray& bytes, std::string_view text);
 // True when the path's last four characters are ".nes" in any capitalisation.
 bool HasCartridgeExtension(const std::string& path);
-
-// Writes bytes to a new file beside path and moves it over path only once every byte is
-// written, so that a failed save leaves the old file as it was. A read-only file is not
-// replaced. On any failure nothing is left behind, and the outcome says why.
-WriteOutcome WriteFileReplacing(const std::string& path, const toolkit::ByteArray& bytes);

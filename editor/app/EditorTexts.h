@@ -10,6 +10,7 @@
 
 #include "app/Editor.h"
 #include "codec/CodecResult.h"
+#include "settings/FileBytes.h"
 
 // The text with every "{name}" of the given names replaced by its value.
 std::string FillText(std::string text,
@@ -23,13 +24,5 @@ std::string RoomOverrunText(const Editor& editor, const RoomOverrun& overrun);
 // Why the encoder refused a save, one line for each screen at fault.
 std::string SaveRefusalText(const Editor& editor, const CodecResult& result);
 
-// How writing a file ended.
-enum class WriteOutcome {
-    Written,
-    ReadOnly,
-    NoFolder,
-    DiskFull,
-    Failed,
-};
 // Why a file could not be written; empty for a written one.
 std::string WriteRefusalText(const Editor& editor, WriteOutcome outcome);

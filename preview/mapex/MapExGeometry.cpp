@@ -29,11 +29,16 @@ PixelPoint PictureSize(const MapExGrid& grid, int cellCount) {
 }
 
 int CellIndexAt(const MapExGrid& grid, int cellCount, int x, int y) {
-    if (!IsDrawable(grid) || x < 0 || y < 0 || y >= grid.rows)
+    const int screens = ScreenCountOf(grid, cellCount);
+    if (screens == 0 || x < 0 || y < 0)
         return -1;
-    const int index =
-        x / grid.columns * grid.columns * grid.rows + y * grid.columns + x % grid.columns;
-    return index < cellCount ? index : -1;
+    // Both coordinates are checked against the layout's own extent: the index rule alone would
+    // take a row past the last one (the scroll bar's strip under a horizontal map) as a row of
+    // the next screen.
+    if (grid.vertical ? x >= grid.columns || y >= screens * grid.rows
+                      : y >= grid.rows || x >= screens * grid.columns)
+        return -1;
+    return x / grid.columns * grid.columns * grid.rows + y * grid.columns + x % grid.columns;
 }
 
 PixelPoint CellOrigin(const MapExGrid& grid, int cellCount, int index) {

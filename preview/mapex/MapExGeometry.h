@@ -32,7 +32,9 @@ int ScreenCountOf(const MapExGrid& grid, int cellCount);
 // Size of the composed cells and objects pictures.
 PixelPoint PictureSize(const MapExGrid& grid, int cellCount);
 
-// The 0-based cell that painting at cell (x, y) changes, or -1 when it lies outside the cells.
+// The 0-based cell that painting at cell (x, y) changes, or -1 when (x, y) lies outside the
+// whole screens: horizontal 0 <= y < rows and 0 <= x < screens x columns, vertical
+// 0 <= x < columns and 0 <= y < screens x rows. Both layouts use the horizontal index rule.
 int CellIndexAt(const MapExGrid& grid, int cellCount, int x, int y);
 // Top-left corner of cell number index in the composed picture.
 PixelPoint CellOrigin(const MapExGrid& grid, int cellCount, int index);

@@ -1,5 +1,8 @@
 #include "stage/PreviewStage.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace preview {
 namespace {
 
@@ -129,6 +132,7 @@ PreviewStage ReadPreviewStage(const Bytes& image, int tableValue, int stage) {
         if (!WordAt(image, screenTable + (i - 1) * 2, pointer) ||
             !PreviewDecodeScreen(image, pointer, read.cells))
             return out;
+        read.pointers.push_back(pointer);
         if (i > lists)
             break;
         int64_t list = 0;
@@ -148,8 +152,10 @@ Bytes EncodePreviewScreen(const uint8_t* cells, size_t count) {
         if (IsRunHeader(v))
             return {};
         size_t run = 1;
-        while (i + run < count && cells[i + run] == v && run < kLastRunHeader - kRunHeader)
-            ++run;
+        // A run's value byte reads back only below 0x80; higher cells stay literals.
+        if (v < kRunHeader)
+            while (i + run < count && cells[i + run] == v && run < kLastRunHeader - kRunHeader)
+                ++run;
         if (run == 1) {
             out.push_back(v);
         } else {
@@ -161,28 +167,72 @@ Bytes EncodePreviewScreen(const uint8_t* cells, size_t count) {
     return out;
 }
 
-CommitResult CommitPreviewCells(Bytes& image, int64_t screenTable, const Bytes& cells) {
-    CommitResult result;
-    const size_t screens = cells.size() / kScreenCells;
-    for (size_t i = 0; i < screens; ++i) {
-        int64_t pointer = 0;
-        Bytes old;
-        size_t oldLength = 0;
-        if (!WordAt(image, screenTable + static_cast<int64_t>(i) * 2, pointer) ||
-            !PreviewDecodeScreen(image, pointer, old, &oldLength)) {
-            ++result.refused;
-            continue;
+PreviewCartridge LoadPreviewCartridge(Bytes image) {
+    PreviewCartridge cartridge;
+    cartridge.image = std::move(image);
+    cartridge.tableValue = PreviewPickTableOffset(cartridge.image);
+    for (int n = 1; n <= kStageCount; ++n) {
+        const PreviewStage stage = ReadPreviewStage(cartridge.image, cartridge.tableValue, n);
+        if (!stage.ok) {
+            cartridge.rooms.byPointer.clear();
+            return cartridge;
         }
-        const Bytes form = EncodePreviewScreen(cells.data() + i * kScreenCells, kScreenCells);
-        if (form.empty() || form.size() > oldLength) {
-            ++result.refused;
-            continue;
+        for (int64_t pointer : stage.pointers) {
+            Bytes unused;
+            size_t length = 0;
+            if (PreviewDecodeScreen(cartridge.image, pointer, unused, &length))
+                cartridge.rooms.byPointer.emplace(pointer, length);
         }
-        const size_t offset = static_cast<size_t>(pointer + kBankedToPosition - 1);
-        for (size_t k = 0; k < form.size(); ++k)
-            image[offset + k] = form[k];
-        ++result.written;
     }
+    cartridge.valid = true;
+    return cartridge;
+}
+
+namespace {
+
+bool SameCells(const Bytes& a, const Bytes& b, size_t screen) {
+    const size_t first = screen * kScreenCells;
+    return std::equal(a.begin() + first, a.begin() + first + kScreenCells, b.begin() + first);
+}
+
+}  // namespace
+
+CommitResult CommitPreviewStage(Bytes& image, const PreviewRooms& rooms, const PreviewStage& read,
+                                const Bytes& cells) {
+    CommitResult result;
+    const size_t screens = std::min(
+        {cells.size() / kScreenCells, read.cells.size() / kScreenCells, read.pointers.size()});
+    // The changed screens by stored bytes: screens on one pointer are written once.
+    std::map<int64_t, std::vector<size_t>> changed;
+    for (size_t i = 0; i < screens; ++i)
+        if (!SameCells(cells, read.cells, i))
+            changed[read.pointers[i]].push_back(i);
+
+    for (const auto& [pointer, group] : changed) {
+        const size_t first = group.front();
+        const auto differs = std::find_if(group.begin() + 1, group.end(), [&](size_t other) {
+            return !std::equal(cells.begin() + first * kScreenCells,
+                               cells.begin() + (first + 1) * kScreenCells,
+                               cells.begin() + other * kScreenCells);
+        });
+        if (differs != group.end()) {
+            result.refused.push_back({static_cast<int>(first) + 1, static_cast<int>(*differs) + 1});
+            continue;
+        }
+        const Bytes form = EncodePreviewScreen(cells.data() + first * kScreenCells, kScreenCells);
+        const auto room = rooms.byPointer.find(pointer);
+        const int64_t offset = pointer + kBankedToPosition - 1;
+        if (form.empty() || room == rooms.byPointer.end() || form.size() > room->second ||
+            offset < 0 || static_cast<size_t>(offset) + form.size() > image.size()) {
+            for (size_t screen : group)
+                result.refused.push_back({static_cast<int>(screen) + 1, 0});
+            continue;
+        }
+        std::copy(form.begin(), form.end(), image.begin() + offset);
+        result.written += static_cast<int>(group.size());
+    }
+    std::sort(result.refused.begin(), result.refused.end(),
+              [](const RefusedScreen& a, const RefusedScreen& b) { return a.screen < b.screen; });
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace preview {
@@ -34,6 +35,7 @@ struct PreviewStage {
     std::vector<int32_t> objects;
     int64_t screenTable = 0;
     int screenCount = 0;
+    std::vector<int64_t> pointers;  // each screen's pointer, as its table holds it
 };
 
 PreviewStage ReadPreviewStage(const Bytes& image, int tableValue, int stage);
@@ -49,18 +51,47 @@ bool PreviewDecodeScreen(const Bytes& image, int64_t pointer, Bytes& cells,
 bool PreviewReadObjects(const Bytes& image, int64_t list, int number,
                         std::vector<int32_t>& objects);
 
-// The run-length form the write-back stores: runs of c >= 2 equal cells as 0x80 + c and the
-// value, other cells as themselves. Empty when a cell cannot be stored so that it reads back
-// (0x81..0xB8 would read as a run header).
+// The run-length form the write-back stores: runs of c >= 2 equal cells below 0x80 as 0x80 + c
+// and the value; every other cell as itself. A cell of 0x80 or more never goes into a run (the
+// reader would take its run value as 0), and a cell of 0x81..0xB8 cannot be stored at all: it
+// would read as a run header. Empty when the cells hold such a value.
 Bytes EncodePreviewScreen(const uint8_t* cells, size_t count);
 
-// Writes every whole screen of cells back at the screen's stored position. A screen whose new
-// form is longer than the bytes its old form occupies would overwrite whatever follows it, so
-// it is left as it is and counted in refused; nothing outside a screen's old bytes changes.
+// The room of every stored screen of a valid image: the stored length of the screen at each
+// screen pointer, measured once when the image is loaded and kept until the next load, so that a
+// screen written back in a shorter form can later be written back in its old length.
+struct PreviewRooms {
+    std::map<int64_t, size_t> byPointer;
+};
+
+// A cartridge image as the preview holds it: the bytes, the stage-table value, and whether every
+// stage's tables lie inside the image. Only a valid image is shown, committed or saved.
+struct PreviewCartridge {
+    Bytes image;
+    int tableValue = kStageTableDefault;
+    bool valid = false;
+    PreviewRooms rooms;
+};
+
+// Takes over the bytes, picks the stage-table value, checks that every stage can be read and
+// measures the rooms.
+PreviewCartridge LoadPreviewCartridge(Bytes image);
+
+// Writes back the screens whose cells differ from the cells the stage was read with (read.cells);
+// every other screen is left as it is stored. Screens that share one screen pointer share their
+// stored bytes: when more than one of them changed and their new cells differ, that stored screen
+// is refused; otherwise the changed cells are written once. A screen whose new form does not fit
+// its room, or cannot be read back, is refused too. A refused screen changes no byte; nothing
+// outside the written screens' rooms changes.
+struct RefusedScreen {
+    int screen = 0;      // 1-based, in the stage
+    int sharedWith = 0;  // 1-based: another changed screen on the same stored bytes; 0: none
+};
 struct CommitResult {
     int written = 0;
-    int refused = 0;
+    std::vector<RefusedScreen> refused;
 };
-CommitResult CommitPreviewCells(Bytes& image, int64_t screenTable, const Bytes& cells);
+CommitResult CommitPreviewStage(Bytes& image, const PreviewRooms& rooms, const PreviewStage& read,
+                                const Bytes& cells);
 
 }  // namespace preview

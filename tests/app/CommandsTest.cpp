@@ -199,6 +199,18 @@ TEST(WriteFileReplacing, ReplacesOnlyWithEveryByteWritten) {
     EXPECT_FALSE(LeftTemporaryFiles(folder));
 }
 
+TEST(WriteFileReplacing, RefusesAReadOnlyTarget) {
+    TempFolder folder;
+    const std::string target = folder.File("ReadOnly.bin");
+    ASSERT_TRUE(WriteFileBytes(target, kOldContent));
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string old = kOldContent;
+    EXPECT_EQ(WriteFileReplacing(target, ByteArray(old.size() + 1, 0x5A)), WriteOutcome::ReadOnly);
+    EXPECT_TRUE(ReadBytes(target) == ByteArray(old.begin(), old.end()));
+    EXPECT_FALSE(LeftTemporaryFiles(folder));
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(BytesStartWith, ComparesTheLeadingBytesExactly) {
     struct Case {
         ByteArray bytes;

@@ -12,8 +12,6 @@ namespace e2e {
 
 namespace {
 
-constexpr char kProgramName[] = "vennmark.exe";
-constexpr char kMainWindowClass[] = "Ex_DirectUI";
 constexpr char kMainWindowTitle[] = "Vennmark";
 constexpr char kDialogClass[] = "#32770";
 // The file dialog's name box: the combo box of the Explorer-style dialog, or its plain edit.
@@ -96,6 +94,7 @@ BOOL CALLBACK VisitOwned(HWND window, LPARAM context) {
 
 struct MainSearch {
     DWORD processId;
+    const std::string* windowClass;
     HWND found;
 };
 
@@ -106,7 +105,7 @@ BOOL CALLBACK VisitMain(HWND window, LPARAM context) {
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
     if (processId == search->processId && GetWindow(window, GW_OWNER) == nullptr &&
-        ClassOf(window) == kMainWindowClass && std::string(title) == kMainWindowTitle &&
+        ClassOf(window) == *search->windowClass && std::string(title) == kMainWindowTitle &&
         IsWindowVisible(window)) {
         search->found = window;
         return FALSE;
@@ -188,9 +187,13 @@ EditorProcess::~EditorProcess() {
     }
 }
 
-bool EditorProcess::Start(const std::string& folder) {
+bool EditorProcess::Launch(const std::string& folder, const ProgramStart& start) {
     StartWatchdog();
-    std::string commandLine = "\"" + folder + "\\" + kProgramName + "\"";
+    m_windowClass = start.windowClass;
+    std::string commandLine = "\"" + folder + "\\" + start.program + "\"";
+    if (!start.arguments.empty()) {
+        commandLine += " " + start.arguments;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -198,13 +201,21 @@ bool EditorProcess::Start(const std::string& folder) {
         return false;
     }
     g_watchedProcess = m_process.hProcess;
+    return true;
+}
+
+HWND EditorProcess::FindMainWindow() const {
+    MainSearch search{m_process.dwProcessId, &m_windowClass, nullptr};
+    EnumWindows(VisitMain, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool EditorProcess::Start(const std::string& folder, const ProgramStart& start) {
+    if (!Launch(folder, start)) {
+        return false;
+    }
     WaitForInputIdle(m_process.hProcess, kStepTimeoutMs);
-    const DWORD processId = m_process.dwProcessId;
-    m_mainWindow = WaitForWindow([processId] {
-        MainSearch search{processId, nullptr};
-        EnumWindows(VisitMain, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    });
+    m_mainWindow = WaitForWindow([this] { return FindMainWindow(); });
     return m_mainWindow != nullptr;
 }
 

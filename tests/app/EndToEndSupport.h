@@ -36,7 +36,14 @@ private:
     bool m_ready = false;
 };
 
-// The editor running in a folder, ended at the latest with the object.
+// Which program to start, with what arguments, and the class of its main window.
+struct ProgramStart {
+    const char* program = "vennmark.exe";
+    std::string arguments;
+    const char* windowClass = "Ex_DirectUI";
+};
+
+// A program running in a folder, ended at the latest with the object.
 class EditorProcess {
 public:
     EditorProcess() = default;
@@ -44,14 +51,19 @@ public:
     EditorProcess(const EditorProcess&) = delete;
     EditorProcess& operator=(const EditorProcess&) = delete;
 
-    // Starts folder\vennmark.exe with folder as working folder and waits for its main window.
-    bool Start(const std::string& folder);
+    // Starts folder\program with folder as working folder and waits for its main window.
+    bool Start(const std::string& folder, const ProgramStart& start = {});
+    // Only starts it; false when the process could not be made.
+    bool Launch(const std::string& folder, const ProgramStart& start = {});
+    // The program's visible main window now, or null.
+    HWND FindMainWindow() const;
     HWND MainWindow() const { return m_mainWindow; }
     // True when the program ended within the time; its exit code then goes to code.
     bool WaitForExit(DWORD timeoutMs, DWORD& code);
 
 private:
     PROCESS_INFORMATION m_process{};
+    std::string m_windowClass;
     HWND m_mainWindow = nullptr;
 };
 

@@ -79,3 +79,36 @@ TEST(MapExGeometry, ObjectMarksLabelsAndPictureNames) {
     EXPECT_EQ(VisibleExtent(268, 300, 0), 268);
     EXPECT_EQ(VisibleExtent(268, 300, 400), 0);
 }
+
+TEST(MapExGeometry, PaintedCellsMustLieInsideTheWholeScreensOfTheirLayout) {
+    constexpr int kScreenAndAHalf = kMapRows * kMapColumns + kMapRows * kMapColumns / 2;
+    const MapExGrid flat{kMapRows, kMapColumns, false};
+    const MapExGrid tall{kMapRows, kMapColumns, true};
+    struct Case {
+        const MapExGrid* grid;
+        int cells, x, y, index;
+    };
+    const Case cases[] = {
+        // Horizontal: the row under the map is no row of the next screen.
+        {&flat, kTwoScreens, 0, kMapRows, -1},
+        {&flat, kTwoScreens, kMapColumns - 1, kMapRows, -1},
+        {&flat, kTwoScreens, 2 * kMapColumns, 0, -1},
+        // Half a screen is no screen, even where its cells exist.
+        {&flat, kScreenAndAHalf, kMapColumns, 0, -1},
+        {&flat, kScreenAndAHalf, kMapColumns - 1, kMapRows - 1, kMapRows * kMapColumns - 1},
+        // Vertical: rows run through every screen, columns stop at the screen's width, and the
+        // index follows the horizontal rule.
+        {&tall, kTwoScreens, 3, kMapRows + 1, (kMapRows + 1) * kMapColumns + 3},
+        {&tall, kTwoScreens, 0, 2 * kMapRows - 1, (2 * kMapRows - 1) * kMapColumns},
+        {&tall, kTwoScreens, 0, 2 * kMapRows, -1},
+        {&tall, kTwoScreens, kMapColumns, 0, -1},
+        {&tall, kTwoScreens, -1, 0, -1},
+        // No whole screen at all.
+        {&flat, kMapRows * kMapColumns - 1, 0, 0, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CellIndexAt(*c.grid, c.cells, c.x, c.y), c.index)
+            << (c.grid->vertical ? "vertical " : "horizontal ") << c.cells << " cells, " << c.x
+            << "," << c.y;
+    }
+}

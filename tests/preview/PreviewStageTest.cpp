@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 
 using namespace preview;
 
@@ -108,60 +110,188 @@ TEST(PreviewStage, DecodeScreenRunsLiteralsAndOverlongRuns) {
     EXPECT_FALSE(PreviewDecodeScreen(image, 0, cells));
 }
 
-TEST(PreviewStage, EncodeWritesRunsOfTwoAsHeadersAndRefusesCellsThatReadAsHeaders) {
-    const Bytes cells = {4, 4, 9, 7, 7, 7};
-    EXPECT_EQ(EncodePreviewScreen(cells.data(), cells.size()), (Bytes{0x82, 4, 9, 0x83, 7}));
+TEST(PreviewStage, EncodeRunsLiteralsAndCellsThatCannotBeStored) {
+    constexpr uint8_t kHigh = 0xC0;        // reads back as itself
+    constexpr uint8_t kLiteral80 = 0x80;   // reads back as itself
+    constexpr uint8_t kReadsAsRun = 0x90;  // would read as a run header
     const Bytes whole(kScreenCells, 3);
-    EXPECT_EQ(EncodePreviewScreen(whole.data(), whole.size()), (Bytes{0xB8, 3}));
-    const Bytes header = {1, 0x90, 2};
-    EXPECT_TRUE(EncodePreviewScreen(header.data(), header.size()).empty());
+    struct Case {
+        Bytes cells;
+        Bytes form;  // empty: refused
+    };
+    const Case cases[] = {
+        {{4, 4, 9, 7, 7, 7}, {0x82, 4, 9, 0x83, 7}},  // runs of two take a header too
+        {whole, {0xB8, 3}},                           // the longest run: one whole screen
+        {{kHigh, kHigh, 1, 1}, {kHigh, kHigh, 0x82, 1}},
+        {{kLiteral80, kLiteral80, kLiteral80}, {kLiteral80, kLiteral80, kLiteral80}},
+        {{1, kReadsAsRun, 2}, {}},
+    };
+    for (const Case& c : cases) {
+        const Bytes form = EncodePreviewScreen(c.cells.data(), c.cells.size());
+        EXPECT_EQ(form, c.form);
+    }
+    // A stored screen of high cells survives a decode and an encode unchanged.
+    const Bytes stored = {kHigh, kHigh, 0xB6, 0x01};
+    Bytes image(kStoredDataOffset, 0);
+    image.insert(image.end(), stored.begin(), stored.end());
+    Bytes cells;
+    ASSERT_TRUE(PreviewDecodeScreen(image, 0, cells));
+    EXPECT_EQ(EncodePreviewScreen(cells.data(), cells.size()), stored);
 }
 
-TEST(PreviewStage, WriteBackChangesOnlyTheEditedScreensStoredBytes) {
-    const ByteArray original = LoadTestImage(kImageA);
-    const auto& manifest = SampleManifest::Get();
-    for (const StageShape& shape : kShapes) {
-        SCOPED_TRACE(shape.stage);
-        Bytes image = original;
-        PreviewStage stage = ReadPreviewStage(image, kStageTableDefault, shape.stage);
-        ASSERT_TRUE(stage.ok);
-        // A whole screen of one value always fits: its form is two bytes.
-        std::fill(stage.cells.begin(), stage.cells.begin() + kScreenCells, 0x11);
-        const CommitResult result = CommitPreviewCells(image, stage.screenTable, stage.cells);
-        EXPECT_EQ(result.refused, 0);
-        EXPECT_EQ(result.written, shape.previewScreens);
+namespace {
 
-        const PreviewStage again = ReadPreviewStage(image, kStageTableDefault, shape.stage);
-        ASSERT_TRUE(again.ok);
-        EXPECT_EQ(again.cells, stage.cells);
-        // Only the bytes the stage's screens occupied may differ: an unedited screen may be
-        // stored again in the shorter form of the write-back.
-        std::vector<bool> screenByte(image.size(), false);
-        for (int i = 0; i < shape.previewScreens; ++i) {
-            const size_t slot = static_cast<size_t>(stage.screenTable - 1 + i * 2);
-            const int64_t pointer = original[slot] | original[slot + 1] << 8;
-            Bytes unused;
-            size_t length = 0;
-            ASSERT_TRUE(PreviewDecodeScreen(original, pointer, unused, &length));
-            for (size_t k = 0; k < length; ++k)
-                screenByte[static_cast<size_t>(pointer) + kStoredDataOffset + k] = true;
+// A sample image loaded as the program loads it, and one of its stages as read.
+struct Loaded {
+    PreviewCartridge cartridge;
+    PreviewStage stage;
+};
+
+// Each sample image is read from its file once.
+const Bytes& Sample(const std::string& name) {
+    static std::map<std::string, Bytes> images;
+    auto found = images.find(name);
+    if (found == images.end())
+        found = images.emplace(name, LoadTestImage(name)).first;
+    return found->second;
+}
+
+Loaded Load(const char* name, int stage) {
+    Loaded loaded{LoadPreviewCartridge(Sample(name)), {}};
+    loaded.stage = ReadPreviewStage(loaded.cartridge.image, loaded.cartridge.tableValue, stage);
+    return loaded;
+}
+
+void Fill(Bytes& cells, int screen, uint8_t value) {
+    std::fill(cells.begin() + (screen - 1) * kScreenCells, cells.begin() + screen * kScreenCells,
+              value);
+}
+
+constexpr char kSharedImage[] = "SharedScreens.nes";
+constexpr int kSharedStage = 1;
+constexpr int kSharedFirst = 3;  // screen 4 is stored on screen 3's bytes
+constexpr int kSharedSecond = 4;
+constexpr uint8_t kPaintA = 0x11;
+constexpr uint8_t kPaintB = 0x12;
+
+}  // namespace
+
+TEST(PreviewStage, CommittingAnUneditedStageWritesNothing) {
+    for (const char* name : {kImageA, kImageB, kSharedImage}) {
+        for (int n = 1; n <= kStageCount; ++n) {
+            SCOPED_TRACE(std::string(name) + " stage " + std::to_string(n));
+            Loaded loaded = Load(name, n);
+            ASSERT_TRUE(loaded.cartridge.valid && loaded.stage.ok);
+            const Bytes before = loaded.cartridge.image;
+            const CommitResult result = CommitPreviewStage(
+                loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, loaded.stage.cells);
+            EXPECT_EQ(result.written, 0);
+            EXPECT_TRUE(result.refused.empty());
+            EXPECT_EQ(loaded.cartridge.image, before);
         }
-        for (size_t i = 0; i < image.size(); ++i)
-            if (!screenByte[i])
-                ASSERT_EQ(image[i], original[i]) << "offset " << i;
     }
 }
 
-TEST(PreviewStage, AScreenWhoseNewFormIsLongerIsLeftUnchanged) {
-    const ByteArray original = LoadTestImage(kImageA);
-    Bytes image = original;
-    PreviewStage stage = ReadPreviewStage(image, kStageTableDefault, kPackedStage);
-    ASSERT_TRUE(stage.ok);
+TEST(PreviewStage, WriteBackChangesOnlyTheEditedScreensStoredBytes) {
+    for (const StageShape& shape : kShapes) {
+        for (int screen = 1; screen <= shape.previewScreens; ++screen) {
+            SCOPED_TRACE("stage " + std::to_string(shape.stage) + " screen " +
+                         std::to_string(screen));
+            Loaded loaded = Load(kImageA, shape.stage);
+            ASSERT_TRUE(loaded.stage.ok);
+            const Bytes original = loaded.cartridge.image;
+            // A whole screen of one value always fits: its form is two bytes.
+            Bytes cells = loaded.stage.cells;
+            Fill(cells, screen, kPaintA);
+            const CommitResult result = CommitPreviewStage(
+                loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, cells);
+            EXPECT_TRUE(result.refused.empty());
+            EXPECT_EQ(result.written, 1);
+
+            const PreviewStage again =
+                ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, shape.stage);
+            ASSERT_TRUE(again.ok);
+            EXPECT_EQ(again.cells, cells);
+            const size_t at = static_cast<size_t>(
+                loaded.stage.pointers[static_cast<size_t>(screen - 1)] + kStoredDataOffset);
+            Bytes outside = loaded.cartridge.image;
+            std::copy(original.begin() + at, original.begin() + at + 2, outside.begin() + at);
+            EXPECT_EQ(outside, original) << "bytes outside the screen's first two changed";
+        }
+    }
+}
+
+TEST(PreviewStage, ScreensSharingStoredBytesAreWrittenOnceOrRefusedTogether) {
+    struct Case {
+        uint8_t first;  // 0: left as read
+        uint8_t second;
+        bool refused;
+    };
+    const Case cases[] = {
+        {kPaintA, 0, false},  // the unchanged partner no longer undoes the edit
+        {0, kPaintB, false},
+        {kPaintA, kPaintA, false},
+        {kPaintA, kPaintB, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + "/" + std::to_string(c.second));
+        Loaded loaded = Load(kSharedImage, kSharedStage);
+        ASSERT_TRUE(loaded.stage.ok);
+        ASSERT_EQ(loaded.stage.pointers[kSharedFirst - 1],
+                  loaded.stage.pointers[kSharedSecond - 1]);
+        const Bytes original = loaded.cartridge.image;
+        Bytes cells = loaded.stage.cells;
+        if (c.first)
+            Fill(cells, kSharedFirst, c.first);
+        if (c.second)
+            Fill(cells, kSharedSecond, c.second);
+        const CommitResult result =
+            CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, cells);
+        const PreviewStage again =
+            ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kSharedStage);
+        if (c.refused) {
+            ASSERT_EQ(result.refused.size(), 1u);
+            EXPECT_EQ(result.refused[0].screen, kSharedFirst);
+            EXPECT_EQ(result.refused[0].sharedWith, kSharedSecond);
+            EXPECT_EQ(loaded.cartridge.image, original);
+            continue;
+        }
+        EXPECT_TRUE(result.refused.empty());
+        const uint8_t painted = c.first ? c.first : c.second;
+        EXPECT_EQ(ScreenOf(again, kSharedFirst), Bytes(kScreenCells, painted));
+        EXPECT_EQ(ScreenOf(again, kSharedSecond), Bytes(kScreenCells, painted));
+    }
+}
+
+TEST(PreviewStage, AScreenLongerThanItsRoomIsRefusedAndTheRoomOutlivesAShorterForm) {
+    Loaded loaded = Load(kImageA, kPackedStage);
+    ASSERT_TRUE(loaded.stage.ok);
+    const Bytes original = loaded.cartridge.image;
+    const Bytes asRead = loaded.stage.cells;
+
+    Bytes alternating = asRead;
     for (int i = 0; i < kScreenCells; ++i)
-        stage.cells[static_cast<size_t>(i)] = i % 2 ? 1 : 2;
-    const CommitResult result = CommitPreviewCells(image, stage.screenTable, stage.cells);
-    EXPECT_EQ(result.refused, 1);
-    EXPECT_EQ(image, original);
+        alternating[static_cast<size_t>(i)] = i % 2 ? 1 : 2;
+    CommitResult result = CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms,
+                                             loaded.stage, alternating);
+    ASSERT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(result.refused[0].screen, 1);
+    EXPECT_EQ(result.refused[0].sharedWith, 0);
+    EXPECT_EQ(loaded.cartridge.image, original);
+
+    // Stored short, then painted back as it was: the room measured at load still holds it.
+    Bytes shortForm = asRead;
+    Fill(shortForm, 1, kPaintA);
+    result =
+        CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, shortForm);
+    ASSERT_TRUE(result.refused.empty());
+    PreviewStage shortStage =
+        ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kPackedStage);
+    result = CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms, shortStage, asRead);
+    EXPECT_TRUE(result.refused.empty());
+    EXPECT_EQ(result.written, 1);
+    EXPECT_EQ(ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kPackedStage).cells,
+              asRead);
 }
 
 TEST(PreviewStage, TruncatedAndEmptyImagesAreRefusedWithoutReadingPastTheEnd) {
@@ -180,10 +310,19 @@ TEST(PreviewStage, TruncatedAndEmptyImagesAreRefusedWithoutReadingPastTheEnd) {
         for (int n = 1; n <= kStageCount; ++n)
             (void)ReadPreviewStage(shorter, kStageTableDefault, n);
     }
-    Bytes image = cut;
-    const Bytes cells(kScreenCells * 2, 1);
-    const CommitResult result = CommitPreviewCells(image, static_cast<int64_t>(cut.size()), cells);
-    EXPECT_EQ(result.refused, 2);
-    EXPECT_EQ(image, cut);
+    EXPECT_FALSE(LoadPreviewCartridge(cut).valid);
+    EXPECT_FALSE(LoadPreviewCartridge(empty).valid);
+    EXPECT_TRUE(LoadPreviewCartridge(a).valid);
+    // A stage read from a good image writes nothing into an image too short for its screens.
+    Loaded loaded = Load(kImageA, 1);
+    const Bytes tiny(kStoredDataOffset, 0);
+    Bytes image = tiny;
+    Bytes cells = loaded.stage.cells;
+    Fill(cells, 1, kPaintA);
+    const CommitResult result =
+        CommitPreviewStage(image, loaded.cartridge.rooms, loaded.stage, cells);
+    EXPECT_EQ(result.written, 0);
+    EXPECT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(image, tiny);
     EXPECT_EQ(PreviewPickTableOffset(Bytes(kSmallImageSize)), kStageTableSmall);
 }

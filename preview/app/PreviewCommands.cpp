@@ -1,0 +1,137 @@
+// The preview's user actions: picking a strip picture and painting it into the map, and the
+// popup menu's commands (open, save and refresh the cartridge, save the map picture).
+#include <string>
+
+#include "app/FileDialog.h"
+#include "app/Preview.h"
+#include "app/PreviewTexts.h"
+#include "core/MessageBox.h"
+#include "foundation/CallAddress.h"
+#include "foundation/ImageHelpers.h"
+#include "settings/FileBytes.h"
+
+using namespace preview_app;
+
+namespace {
+
+std::string AskForPath(const char* filter, const char* extension, const char* title, bool save) {
+    Preview& p = ThePreview();
+    FileDialogRequest request;
+    request.owner = p.window;
+    request.filter = filter;
+    request.defaultExtension = extension;
+    request.title = title;
+    request.save = save;
+    request.overwritePrompt = save;
+    return ShowFileDialog(request, p.dialogFolder);
+}
+
+}  // namespace
+
+std::int32_t PreviewMessage(const std::string& text, std::int32_t kind, std::int32_t icon) {
+    return toolkit::ToolkitMessageBox(ThePreview().window, text.c_str(), kind, kMessageTitle, icon);
+}
+
+void PreviewOnPick(toolkit::ElementHandle element, std::int32_t x, std::int32_t y) {
+    Preview& p = ThePreview();
+    if (element == p.PreviewMapView.m_handle) {
+        // A map without cells (no valid cartridge) takes no paint, so nothing counts as changed.
+        if (p.brush >= 0 && p.PreviewMapView.CellCount() > 0) {
+            p.changed = true;
+            p.PreviewMapView.MapExSetCell(x, y, p.brush);
+        }
+    } else if (element == p.TileStrip.m_handle || element == p.EnemyStrip.m_handle) {
+        p.brush = x;
+    }
+}
+
+void PreviewShowMenu() {
+    Preview& p = ThePreview();
+    p.PreviewWindow.ShowMenuAtPoint(toolkit::AddressOf(&p.PreviewMenu), 0, 0);
+}
+
+std::int32_t PreviewOpenRomCommand() {
+    Preview& p = ThePreview();
+    if (p.changed) {
+        const std::int32_t answer = PreviewMessage(kAskSaveChanges, toolkit::kMessageBoxYesNoCancel,
+                                                   toolkit::kMessageBoxIconQuestion);
+        if (answer == toolkit::kResultYes) {
+            if (!PreviewSaveRomCommand()) {
+                return 0;
+            }
+        } else if (answer != toolkit::kResultNo) {
+            return 0;
+        }
+        p.changed = false;
+    }
+    const std::string path = AskForPath(kRomFilter, kRomExtension, kOpenRomTitle, false);
+    if (path.empty()) {
+        return 0;
+    }
+    PreviewLoadRom(path);
+    return 1;
+}
+
+bool PreviewSaveRomCommand() {
+    Preview& p = ThePreview();
+    // Without a whole cartridge there is nothing a file could be written from.
+    if (!p.cartridge.valid) {
+        PreviewMessage(kNoRomToSave, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+        return false;
+    }
+    // A refused screen was reported and the map re-read; the save stops before the dialog.
+    if (p.changed && !PreviewCommitStage()) {
+        return false;
+    }
+    const std::string path = AskForPath(kRomFilter, kRomExtension, kSaveRomTitle, true);
+    if (path.empty()) {
+        return false;
+    }
+    if (WriteFileReplacing(path, p.cartridge.image) != WriteOutcome::Written) {
+        PreviewMessage(kRomNotSaved, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+        return false;
+    }
+    p.changed = false;
+    PreviewMessage(kRomSaved + path, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconInformation);
+    return true;
+}
+
+void PreviewRefreshCommand() {
+    Preview& p = ThePreview();
+    if (p.changed) {
+        PreviewCommitStage();
+    }
+    PreviewShowStage(p.currentStage);
+}
+
+std::int32_t PreviewSaveMapPicture() {
+    Preview& p = ThePreview();
+    const std::string path = AskForPath(kPngFilter, kPngExtension, kSaveMapTitle, true);
+    if (path.empty()) {
+        return 0;
+    }
+    Gdiplus::GpBitmap* picture = p.PreviewMapView.MapExGetPicture();
+    const toolkit::ByteArray png = picture != nullptr
+                                       ? toolkit::EncodeImageToBytes(picture, toolkit::kPngFormat)
+                                       : toolkit::ByteArray();
+    // No bytes is no picture: an empty file is never reported as a saved map.
+    if (png.empty() || WriteFileReplacing(path, png) != WriteOutcome::Written) {
+        PreviewMessage(kMapPictureNotSaved, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+        return 0;
+    }
+    PreviewMessage(kMapPictureSaved + path, toolkit::kMessageBoxOk,
+                   toolkit::kMessageBoxIconInformation);
+    return 1;
+}
+
+std::uint32_t __stdcall PreviewPickCallback(toolkit::ElementHandle element, std::int32_t x,
+                                            std::int32_t y) {
+    PreviewOnPick(element, x, y);
+    return 0;
+}
+
+std::uint32_t __stdcall PreviewRightUpCallback(toolkit::ElementHandle, std::uint32_t, std::uint32_t,
+                                               std::uint32_t) {
+    PreviewShowMenu();
+    return 0;
+}

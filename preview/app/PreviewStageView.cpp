@@ -1,0 +1,140 @@
+// The preview's stage on screen: loading a cartridge, showing a stage in the map and the tile
+// strip, writing the map's edits back into the cartridge bytes, and the clicks of the check
+// button and the caption's menu button.
+#include <cstdio>
+#include <string>
+
+#include "app/Preview.h"
+#include "app/PreviewTexts.h"
+#include "core/MessageBox.h"
+#include "foundation/CallAddress.h"
+#include "settings/AppPaths.h"
+#include "settings/FileBytes.h"
+
+using namespace preview_app;
+
+namespace {
+
+std::string Format(const char* pattern, int a, int b, int c = 0) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, a, b, c);
+    return text;
+}
+
+// Every refused screen on one message, so that a commit asks for one answer.
+void ReportRefusals(const Preview& p, const preview::CommitResult& result) {
+    std::string text;
+    for (const preview::RefusedScreen& refused : result.refused) {
+        text += refused.sharedWith != 0
+                    ? Format(kScreensShareBytes, p.currentStage, refused.screen, refused.sharedWith)
+                    : Format(kScreenDoesNotFit, p.currentStage, refused.screen);
+        text += "\r\n";
+    }
+    text += kScreensKeptAsStored;
+    PreviewMessage(text, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+}
+
+}  // namespace
+
+std::string PreviewMapPicturePath(const std::string& name) {
+    return ProgramFolder() + kMapPictureFolder + name;
+}
+
+std::string PreviewEnemyPicturePath(const std::string& name) {
+    return ProgramFolder() + kEnemyPictureFolder + name;
+}
+
+void PreviewLoadRom(const std::string& path) {
+    Preview& p = ThePreview();
+    p.PreviewRomPath = path;
+    std::string bytes;
+    ReadFileBytes(path, bytes);
+    p.cartridge = preview::LoadPreviewCartridge(preview::Bytes(bytes.begin(), bytes.end()));
+    p.changed = false;
+    // One message for the image, not one for every stage shown from it.
+    if (!p.cartridge.valid) {
+        PreviewMessage(kRomTooShort, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+    }
+    PreviewSelectStage(p.StageList.m_handle, p.StageList.SelectedIndex());
+}
+
+void PreviewSelectStage(toolkit::ElementHandle element, std::int32_t index) {
+    Preview& p = ThePreview();
+    if (element != p.StageList.m_handle || index < 1 || index > preview::kStageCount) {
+        return;
+    }
+    if (p.changed) {
+        PreviewCommitStage();
+    }
+    p.currentStage = index;
+    PreviewShowStage(index);
+}
+
+void PreviewShowStage(std::int32_t n) {
+    Preview& p = ThePreview();
+    // An image too short for its tables shows an empty map: nothing can be painted or written.
+    p.stage = p.cartridge.valid
+                  ? preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, n)
+                  : preview::PreviewStage{};
+    const std::string folder = PreviewMapPicturePath(std::to_string(n) + "\\");
+    preview::Map_Ex& map = p.PreviewMapView;
+    map.MapExLoadPictures(folder);
+    map.MapExSetCells(p.stage.cells);
+    map.MapExSetObjects(p.stage.objects);
+    map.MapExRenderCells();
+    map.MapExRenderObjects();
+    map.InvalidateElement();
+    p.TileStrip.MapExSetFolder(folder);
+    p.TileStrip.InvalidateElement();
+}
+
+bool PreviewCommitStage() {
+    Preview& p = ThePreview();
+    if (!p.cartridge.valid || !p.stage.ok) {
+        return false;
+    }
+    const preview::Bytes cells = p.PreviewMapView.MapExGetCells();
+    const preview::CommitResult result =
+        preview::CommitPreviewStage(p.cartridge.image, p.cartridge.rooms, p.stage, cells);
+    if (result.refused.empty()) {
+        // What is stored now is what the map shows: the next commit compares with it.
+        p.stage.cells = cells;
+        return true;
+    }
+    ReportRefusals(p, result);
+    // The map is read again, so that what it shows is what the bytes hold.
+    PreviewShowStage(p.currentStage);
+    return false;
+}
+
+void PreviewBindMenuButton() {
+    Preview& p = ThePreview();
+    toolkit::Element* button =
+        toolkit::ElementFromHandle(p.PreviewWindow.GetCaptionPart(kMenuButtonKind));
+    if (button != nullptr) {
+        button->BindClick(toolkit::AddressOf(&PreviewClickCallback), 0);
+    }
+}
+
+void PreviewOnClick(toolkit::ElementHandle element) {
+    Preview& p = ThePreview();
+    if (element == p.VerticalMapCheck.m_handle) {
+        p.PreviewMapView.MapExSetVertical(p.VerticalMapCheck.CheckButtonChecked() ? 1 : 0);
+        p.PreviewMapView.MapExRenderCells();
+        p.PreviewMapView.InvalidateElement();
+    } else if (element != 0 && element == p.PreviewWindow.GetCaptionPart(kMenuButtonKind)) {
+        p.PreviewWindow.ShowMenuAtPoint(toolkit::AddressOf(&p.PreviewMenu), 0, 0);
+    }
+    // The link to save the map does nothing here.
+}
+
+std::uint32_t __stdcall PreviewStageCallback(toolkit::ElementHandle element, std::int32_t index) {
+    PreviewSelectStage(element, index);
+    return 0;
+}
+
+std::uint32_t __stdcall PreviewClickCallback(toolkit::ElementHandle element, std::uint32_t,
+                                             std::uint32_t, std::uint32_t) {
+    PreviewOnClick(element);
+    return 0;
+}
