@@ -82,9 +82,10 @@ protected:
         const PicturePoint at = CellOrigin(screen, column, row);
         int level = 0;
         int index = kNoTile;
-        return ProbeAt(view.layers.plainMap.picture.get(),
-                       static_cast<int64_t>(at.x) + mappic_probe::kProbeX,
-                       static_cast<int64_t>(at.y) + mappic_probe::kProbeY, level, index)
+        return mappic_probe::DecodeProbe(
+                   view.layers.plainMap.At(static_cast<int64_t>(at.x) + mappic_probe::kProbeX,
+                                           static_cast<int64_t>(at.y) + mappic_probe::kProbeY),
+                   level, index)
                    ? index
                    : kNoTile;
     }
