@@ -22,12 +22,12 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     }
 }
 
-struct PictureSpec {
+struct PictureEntry {
     std::uint32_t id;
     std::string bytes;
 };
 
-std::vector<std::uint8_t> Build(const std::string& text, const std::vector<PictureSpec>& pictures) {
+std::vector<std::uint8_t> Build(const std::string& text, const std::vector<PictureEntry>& pictures) {
     std::vector<std::uint8_t> body(text.begin(), text.end());
     for (const auto& p : pictures) {
         PutU32(body, p.id);

@@ -30,16 +30,7 @@ constexpr int kOddSeparation = 3;
 constexpr int kPlacedTiles[] = {0x7F, 0x00, 0x35, 0x42};
 
 LevelList DecodeImage(const std::string& name) {
-    std::ifstream file(std::string(VENNMARK_TESTDATA_DIR "/") + name, std::ios::binary);
-    const ByteArray image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<int32_t> table;
-    int32_t objectTableAddress = 0;
-    InitRomLayout(table, objectTableAddress);
-    LevelList levels;
-    const CodecResult result =
-        DecodeLevels(image, IsLargeRomImage(image.size()), table, objectTableAddress, levels);
-    EXPECT_TRUE(result.ok) << name << ": " << result.message;
-    return levels;
+    return DecodeTestImage(std::string(VENNMARK_TESTDATA_DIR "/") + name);
 }
 
 // Counts the pixels that differ and names the first, so a failure says where to look.

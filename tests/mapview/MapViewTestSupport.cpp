@@ -32,8 +32,10 @@ private:
 
 testing::Environment* const kGdiPlus = testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
 
-LevelList DecodeSample() {
-    std::ifstream file(kSampleImage, std::ios::binary);
+}  // namespace
+
+LevelList DecodeTestImage(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     const ByteArray image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::vector<int32_t> table;
     int32_t objectTableAddress = 0;
@@ -41,14 +43,12 @@ LevelList DecodeSample() {
     LevelList levels;
     const CodecResult result =
         DecodeLevels(image, IsLargeRomImage(image.size()), table, objectTableAddress, levels);
-    EXPECT_TRUE(result.ok) << kSampleImage << ": " << result.message;
+    EXPECT_TRUE(result.ok) << path << ": " << result.message;
     return levels;
 }
 
-}  // namespace
-
 const LevelList& SampleLevels() {
-    static const LevelList levels = DecodeSample();
+    static const LevelList levels = DecodeTestImage(kSampleImage);
     return levels;
 }
 

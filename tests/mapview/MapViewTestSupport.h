@@ -11,6 +11,8 @@
 namespace mapview_test {
 
 // Image A of tools/make_sample_roms.py, decoded once.
+// The levels of a cartridge image file, decoded as Open does; a refused image fails the test.
+LevelList DecodeTestImage(const std::string& path);
 const LevelList& SampleLevels();
 // A copy of the sample levels with every object list emptied, so that no object mark covers a
 // probe pixel.

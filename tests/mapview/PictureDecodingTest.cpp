@@ -17,7 +17,7 @@
 namespace mapview_test {
 namespace {
 
-using bmp_writer::BmpSpec;
+using bmp_writer::BmpLayout;
 using bmp_writer::MakeBmp;
 namespace gp = Gdiplus::DllExports;
 
@@ -76,23 +76,23 @@ TEST(PictureDecoding, EveryShippedPictureReadsAsGdiPlusReadsIt) {
 TEST(PictureDecoding, OddFilesReadAsGdiPlusReadsThem) {
     struct Case {
         const char* name;
-        BmpSpec spec;
+        BmpLayout layout;
     };
-    BmpSpec topDown;
+    BmpLayout topDown;
     topDown.width = kOddSide;
     topDown.height = kOddSide;
     topDown.topDown = true;
-    BmpSpec padded = topDown;
+    BmpLayout padded = topDown;
     padded.topDown = false;
     padded.width = 3;  // 9 bytes a row, padded to 12
-    BmpSpec otherResolution = padded;
+    BmpLayout otherResolution = padded;
     otherResolution.pelsPerMetre = 3780;  // 96 dots per inch
-    BmpSpec indexed = padded;
+    BmpLayout indexed = padded;
     indexed.bitCount = 8;
     for (std::uint32_t i = 0; i < 256; ++i) {
         indexed.palette.push_back(Colour(static_cast<int>(i), 1));
     }
-    BmpSpec shortPalette = indexed;
+    BmpLayout shortPalette = indexed;
     shortPalette.palette.resize(16);
     shortPalette.coloursUsed = 16;
     const Case cases[] = {{"top-down", topDown},
@@ -102,17 +102,17 @@ TEST(PictureDecoding, OddFilesReadAsGdiPlusReadsThem) {
                           {"8-bit, 16 colours", shortPalette}};
     for (const Case& c : cases) {
         const auto pixel = [&](int x, int y) {
-            return c.spec.bitCount == 8 ? static_cast<std::uint32_t>(x * 3 + y) % 16 : Colour(x, y);
+            return c.layout.bitCount == 8 ? static_cast<std::uint32_t>(x * 3 + y) % 16 : Colour(x, y);
         };
-        ExpectReadAsGdiPlus(MakeBmp(c.spec, pixel), c.name);
+        ExpectReadAsGdiPlus(MakeBmp(c.layout, pixel), c.name);
     }
 }
 
 TEST(PictureDecoding, DeclinedFilesGetGdiPlusPixelsOrNone) {
-    BmpSpec spec;
-    spec.width = kOddSide;
-    spec.height = kOddSide;
-    const ByteArray good = MakeBmp(spec, Colour);
+    BmpLayout layout;
+    layout.width = kOddSide;
+    layout.height = kOddSide;
+    const ByteArray good = MakeBmp(layout, Colour);
     // A truncated file, and a picture only GDI+ decodes (PNG, with see-through pixels).
     const ByteArray truncated(good.begin(), good.end() - kOddSide);
     toolkit::GpBitmapPtr seeThrough = toolkit::CreateBitmap(kOddSide, kOddSide);

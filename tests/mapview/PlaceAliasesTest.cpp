@@ -33,13 +33,7 @@ constexpr int kColumns = 8;
 constexpr int kNoTile = -1;
 
 LevelList Decode(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    const ByteArray image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<int32_t> table;
-    int32_t objectTable = 0;
-    InitRomLayout(table, objectTable);
-    LevelList levels;
-    EXPECT_TRUE(DecodeLevels(image, IsLargeRomImage(image.size()), table, objectTable, levels));
+    LevelList levels = DecodeTestImage(path);
     for (LevelRecord& level : levels.records) {
         level.objectLists.clear();  // no object mark covers a probe pixel
     }

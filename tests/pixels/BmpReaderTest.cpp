@@ -8,7 +8,7 @@
 
 namespace {
 
-using bmp_writer::BmpSpec;
+using bmp_writer::BmpLayout;
 using bmp_writer::MakeBmp;
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
@@ -26,19 +26,19 @@ TEST(BmpReader, DecodesEveryRowOrderAndPadding) {
     for (const bool topDown : {false, true}) {
         for (const int width : {1, 2, 3, 5, 32}) {
             SCOPED_TRACE(testing::Message() << "width " << width << " top-down " << topDown);
-            BmpSpec spec;
-            spec.width = width;
-            spec.height = 3;
-            spec.topDown = topDown;
-            spec.pelsPerMetre = kShippedPelsPerMetre;
-            const auto file = MakeBmp(spec, Colour);
+            BmpLayout layout;
+            layout.width = width;
+            layout.height = 3;
+            layout.topDown = topDown;
+            layout.pelsPerMetre = kShippedPelsPerMetre;
+            const auto file = MakeBmp(layout, Colour);
             toolkit::DecodedBmp decoded;
             ASSERT_TRUE(toolkit::DecodeBmp(file.data(), file.size(), decoded));
             EXPECT_EQ(decoded.format, toolkit::kBmpFormat24bppRgb);
             EXPECT_NEAR(decoded.dpiX, kShippedDpi, kDpiTolerance);
             ASSERT_EQ(decoded.pixels.Width(), width);
-            ASSERT_EQ(decoded.pixels.Height(), spec.height);
-            for (int y = 0; y < spec.height; ++y) {
+            ASSERT_EQ(decoded.pixels.Height(), layout.height);
+            for (int y = 0; y < layout.height; ++y) {
                 for (int x = 0; x < width; ++x) {
                     EXPECT_EQ(decoded.pixels.At(x, y), kOpaque | Colour(x, y));
                 }
@@ -48,31 +48,31 @@ TEST(BmpReader, DecodesEveryRowOrderAndPadding) {
 }
 
 TEST(BmpReader, DecodesPalettesOfAnySize) {
-    BmpSpec spec;
-    spec.bitCount = 8;
-    spec.width = 3;
-    spec.height = 2;
-    spec.palette = {0x112233, 0x445566, 0x778899};
-    spec.coloursUsed = 3;
-    const auto file = MakeBmp(spec, [](int x, int) { return static_cast<std::uint32_t>(x); });
+    BmpLayout layout;
+    layout.bitCount = 8;
+    layout.width = 3;
+    layout.height = 2;
+    layout.palette = {0x112233, 0x445566, 0x778899};
+    layout.coloursUsed = 3;
+    const auto file = MakeBmp(layout, [](int x, int) { return static_cast<std::uint32_t>(x); });
     toolkit::DecodedBmp decoded;
     ASSERT_TRUE(toolkit::DecodeBmp(file.data(), file.size(), decoded));
     EXPECT_EQ(decoded.format, toolkit::kBmpFormat8bppIndexed);
-    for (int x = 0; x < spec.width; ++x) {
-        EXPECT_EQ(decoded.pixels.At(x, 1), kOpaque | spec.palette[static_cast<size_t>(x)]);
+    for (int x = 0; x < layout.width; ++x) {
+        EXPECT_EQ(decoded.pixels.At(x, 1), kOpaque | layout.palette[static_cast<size_t>(x)]);
     }
 }
 
 TEST(BmpReader, LeavesEverythingElseToGdiPlus) {
-    BmpSpec plain;
+    BmpLayout plain;
     plain.width = 4;
     plain.height = 4;
     const auto good = MakeBmp(plain, Colour);
-    BmpSpec indexed = plain;
+    BmpLayout indexed = plain;
     indexed.bitCount = 8;
     indexed.palette = {0x000000, 0xFFFFFF};
     indexed.coloursUsed = 2;
-    BmpSpec noResolution = plain;
+    BmpLayout noResolution = plain;
     noResolution.pelsPerMetre = 0;
 
     std::vector<std::pair<const char*, std::vector<std::uint8_t>>> files;
@@ -109,13 +109,13 @@ namespace {
 TEST(BmpReader, SurvivesCutAndDamagedFiles) {
     constexpr std::size_t kHeaderBytes = 54;
     constexpr std::uint8_t kTellingBytes[] = {0x00, 0x01, 0x7F, 0x80, 0xFF};
-    BmpSpec indexed;
+    BmpLayout indexed;
     indexed.width = 3;
     indexed.height = 3;
     indexed.bitCount = 8;
     indexed.palette = {0x102030, 0x405060};
     indexed.coloursUsed = 2;
-    BmpSpec plain;
+    BmpLayout plain;
     plain.width = 3;
     plain.height = 3;
     const std::vector<std::vector<std::uint8_t>> goodFiles = {

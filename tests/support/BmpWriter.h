@@ -9,7 +9,7 @@
 
 namespace bmp_writer {
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 1;
     int height = 1;
     int bitCount = 24;  // 24, or 8 with a palette
@@ -20,14 +20,14 @@ struct BmpSpec {
 };
 
 // pixel(x, y) gives a 24-bit file's 0x00RRGGBB colour, or an 8-bit file's palette index.
-inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec,
+inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& layout,
                                          const std::function<std::uint32_t(int, int)>& pixel) {
     constexpr std::uint32_t kHeaders = 14 + 40;
     const std::uint32_t rowBytes =
-        static_cast<std::uint32_t>((spec.width * spec.bitCount + 31) / 32 * 4);
-    const std::uint32_t paletteBytes = static_cast<std::uint32_t>(spec.palette.size() * 4);
+        static_cast<std::uint32_t>((layout.width * layout.bitCount + 31) / 32 * 4);
+    const std::uint32_t paletteBytes = static_cast<std::uint32_t>(layout.palette.size() * 4);
     const std::uint32_t offset = kHeaders + paletteBytes;
-    const std::uint32_t size = offset + rowBytes * static_cast<std::uint32_t>(spec.height);
+    const std::uint32_t size = offset + rowBytes * static_cast<std::uint32_t>(layout.height);
     std::vector<std::uint8_t> out;
     const auto u16 = [&](std::uint32_t v) {
         out.push_back(static_cast<std::uint8_t>(v));
@@ -43,25 +43,25 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec,
     u32(0);
     u32(offset);
     u32(40);
-    u32(static_cast<std::uint32_t>(spec.width));
-    u32(static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    u32(static_cast<std::uint32_t>(layout.width));
+    u32(static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height));
     u16(1);
-    u16(static_cast<std::uint32_t>(spec.bitCount));
+    u16(static_cast<std::uint32_t>(layout.bitCount));
     u32(0);  // uncompressed
-    u32(rowBytes * static_cast<std::uint32_t>(spec.height));
-    u32(static_cast<std::uint32_t>(spec.pelsPerMetre));
-    u32(static_cast<std::uint32_t>(spec.pelsPerMetre));
-    u32(spec.coloursUsed);
+    u32(rowBytes * static_cast<std::uint32_t>(layout.height));
+    u32(static_cast<std::uint32_t>(layout.pelsPerMetre));
+    u32(static_cast<std::uint32_t>(layout.pelsPerMetre));
+    u32(layout.coloursUsed);
     u32(0);
-    for (std::uint32_t colour : spec.palette) {
+    for (std::uint32_t colour : layout.palette) {
         u32(colour & 0xFFFFFF);
     }
-    for (int stored = 0; stored < spec.height; ++stored) {
-        const int y = spec.topDown ? stored : spec.height - 1 - stored;
+    for (int stored = 0; stored < layout.height; ++stored) {
+        const int y = layout.topDown ? stored : layout.height - 1 - stored;
         const size_t rowStart = out.size();
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < layout.width; ++x) {
             const std::uint32_t value = pixel(x, y);
-            if (spec.bitCount == 8) {
+            if (layout.bitCount == 8) {
                 out.push_back(static_cast<std::uint8_t>(value));
             } else {
                 out.push_back(static_cast<std::uint8_t>(value));
