@@ -1,5 +1,5 @@
 // The editor program's own texts and file names: the window and message titles, the file
-// signatures it recognises, the file dialogs' filters and the overwrite prompt, and the engine
+// signatures it recognises, the file dialogs' filters, and the engine
 // data files it reads from the working folder. Every text is the program's own and is shown or
 // matched exactly as written here (GBK where it is not ASCII).
 #pragma once
@@ -24,7 +24,6 @@ inline constexpr char kSaveFilter[] =
 inline constexpr char kDialogDefaultExtension[] = "nes";
 // Only a path ending exactly in this (case-sensitive) is saved.
 inline constexpr char kCartridgeExtension[] = ".nes";
-inline constexpr char kOverwritePrompt[] = "文件已存在，是否替换？";
 
 // Engine data, read whole from the working folder and handed over unread.
 inline constexpr char kEngineThemeFile[] = ".\\ex_directui.ext";

@@ -7,13 +7,13 @@
 
 #include "app/AppTexts.h"
 #include "app/EditorTexts.h"
-#include "app/FileDialog.h"
+#include "fileio/FileDialog.h"
 #include "app/MainWindow.h"
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
 #include "foundation/TextCodec.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "view/MapRendering.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "app/Editor.h"
 #include "app/EditorTexts.h"
 #include "core/ElementFields.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 
 // The click routine of every SRect_Ex of the main window, dispatching on the control.
 int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/CartridgeState.h"
+#include "cartridge/CartridgeState.h"
 #include "foundation/GdiPlusHandles.h"
 #include "settings/ConfigFile.h"
 #include "settings/SettingsNames.h"

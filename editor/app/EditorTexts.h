@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/Editor.h"
-#include "codec/CodecResult.h"
-#include "settings/FileBytes.h"
+#include "cartridge/CodecResult.h"
+#include "fileio/FileBytes.h"
 
 // The text with every "{name}" of the given names replaced by its value.
 std::string FillText(std::string text,

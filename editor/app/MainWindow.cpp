@@ -12,7 +12,7 @@
 #include "foundation/Colour.h"
 #include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "view/MapEditing.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "foundation/ImageHelpers.h"
 #include "foundation/Toolkit.h"
 #include "settings/AppPaths.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "settings/Palette.h"
 
 namespace {

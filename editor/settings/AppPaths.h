@@ -3,8 +3,7 @@
 
 #include <string>
 
-// The folder the running program was started from, without a trailing "\".
-std::string ProgramFolder();
+#include "fileio/ProgramFolder.h"
 
 // Creates the missing folders of a path that ends in "\", one level at a time from the fourth
 // character on (past a drive prefix such as "C:\"). A path not ending in "\" creates nothing

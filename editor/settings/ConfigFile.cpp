@@ -1,7 +1,7 @@
 #include "settings/ConfigFile.h"
 
 #include "settings/ConfigText.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "settings/SettingsNames.h"
 
 #include <windows.h>

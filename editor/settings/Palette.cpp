@@ -1,7 +1,7 @@
 #include "settings/Palette.h"
 
 #include "settings/AppPaths.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "settings/PaletteText.h"
 #include "settings/SettingsNames.h"
 

@@ -1,6 +1,6 @@
 #include "view/MapEditing.h"
 
-#include "codec/ScreenRoom.h"
+#include "cartridge/ScreenRoom.h"
 #include "view/MapRendering.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // cartridge is open (nothing opened yet, or a rejected file): then nothing can be placed.
 #pragma once
 
-#include "codec/LevelModel.h"
+#include "cartridge/LevelModel.h"
 #include "view/MapViewState.h"
 
 #include <cstdint>

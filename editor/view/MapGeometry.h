@@ -7,7 +7,7 @@
 // level's screens overlap by half a row. Positions are picture pixels.
 #pragma once
 
-#include "codec/LevelModel.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 // by GDI+ once per rendering and replayed as stamps (MapStamps.h).
 #pragma once
 
-#include "codec/LevelModel.h"
+#include "cartridge/LevelModel.h"
 #include "view/MapViewState.h"
 #include "view/SuperTilePictures.h"
 

@@ -1,7 +1,7 @@
 #include "view/SuperTilePictures.h"
 
 #include "foundation/BmpReader.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 
 #include <cstdio>
 #include <utility>

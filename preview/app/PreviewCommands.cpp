@@ -2,13 +2,13 @@
 // popup menu's commands (open, save and refresh the cartridge, save the map picture).
 #include <string>
 
-#include "app/FileDialog.h"
+#include "fileio/FileDialog.h"
 #include "app/Preview.h"
 #include "app/PreviewTexts.h"
 #include "core/MessageBox.h"
 #include "foundation/CallAddress.h"
 #include "foundation/ImageHelpers.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 
 using namespace preview_app;
 

@@ -8,8 +8,8 @@
 #include "app/PreviewTexts.h"
 #include "core/MessageBox.h"
 #include "foundation/CallAddress.h"
-#include "settings/AppPaths.h"
-#include "settings/FileBytes.h"
+#include "fileio/ProgramFolder.h"
+#include "fileio/FileBytes.h"
 
 using namespace preview_app;
 

@@ -15,7 +15,7 @@
 #include "foundation/EngineInit.h"
 #include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 
 using namespace preview_app;
 

@@ -6,11 +6,11 @@
 #include "AppTestSupport.h"
 #include "TempFolder.h"
 #include "app/Commands.h"
-#include "app/FileDialog.h"
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
-#include "codec/RunLength.h"
+#include "fileio/FileDialog.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/RunLength.h"
 
 namespace app_test {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "EndToEndSupport.h"
 #include "app/MainWindowLayout.h"
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
 #include "settings/SettingsNames.h"
 #include "view/MapGeometry.h"
 

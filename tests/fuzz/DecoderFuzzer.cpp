@@ -2,10 +2,10 @@
 // is saved back unedited, which must give it back byte for byte, and with one edited cell;
 // whatever the save does, it must never touch the input, a successful save must hand back the
 // levels it was given, and a screen over its room is never saved.
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
-#include "codec/ScreenRoom.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <cstdint>
 #include <cstdlib>

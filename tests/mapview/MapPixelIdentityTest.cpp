@@ -5,8 +5,8 @@
 #include "MapViewTestSupport.h"
 #include "ReferenceRendering.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/RomLayout.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
 #include "view/MapEditing.h"
 #include "view/MapRendering.h"
 

@@ -1,7 +1,7 @@
 #include "MapViewTestSupport.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/RomLayout.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
 #include "support/MapPicProbe.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 
 #include "foundation/BmpReader.h"
 #include "foundation/Drawing.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "support/BmpWriter.h"
 #include "view/SuperTilePictures.h"
 

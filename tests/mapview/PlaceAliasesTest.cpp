@@ -2,9 +2,9 @@
 // placement that leaves a screen over its room is told to the host.
 #include "MapViewTestSupport.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/RomLayout.h"
-#include "codec/ScreenRoom.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/ScreenRoom.h"
 #include "support/MapPicProbe.h"
 #include "view/MapEditing.h"
 #include "view/MapGeometry.h"

@@ -1,6 +1,6 @@
 // The preview's stage reading and write-back, on the sample images written by
 // tools/make_sample_roms.py (through the codec tests' manifest) and on damaged copies of them.
-#include "../codec/CodecTestData.h"
+#include "../cartridge/CodecTestData.h"
 #include "stage/PreviewStage.h"
 
 #include <gtest/gtest.h>

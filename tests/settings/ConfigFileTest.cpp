@@ -1,7 +1,7 @@
 // ConfigFile on real files under Wine: what it writes, what it reads back, and what a refused
 // write does.
 #include "settings/ConfigFile.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "settings/SettingsNames.h"
 
 #include "TempFolder.h"

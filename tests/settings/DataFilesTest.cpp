@@ -2,7 +2,7 @@
 // the palette file, the generated pictures and the program icon. The test runs with the program
 // folder as its working folder.
 #include "settings/ConfigFile.h"
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 #include "settings/Palette.h"
 #include "settings/SettingsNames.h"
 

@@ -1,10 +1,10 @@
 // Saving levels back into their image: byte-for-byte round trips, edits, and refused saves.
 #include "CodecTestData.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
-#include "codec/RunLength.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/RunLength.h"
 
 #include <gtest/gtest.h>
 

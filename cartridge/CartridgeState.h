@@ -1,8 +1,8 @@
 // The open cartridge as the editor owns it: replaced on every Open, re-encoded on every Save.
 #pragma once
 
-#include "codec/CodecResult.h"
-#include "codec/LevelModel.h"
+#include "cartridge/CodecResult.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,8 +2,8 @@
 // cells and stored positions every screen must decode to.
 #pragma once
 
-#include "codec/CodecResult.h"
-#include "codec/LevelModel.h"
+#include "cartridge/CodecResult.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstdint>
 #include <map>

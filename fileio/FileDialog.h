@@ -1,4 +1,4 @@
-// The system's open and save dialogs, as the editor shows them.
+// The system's open and save dialogs, as both programs show them.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "codec/RunLength.h"
+#include "cartridge/RunLength.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/FileBytes.h"
+#include "fileio/FileBytes.h"
 
 #include <windows.h>
 

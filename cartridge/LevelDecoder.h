@@ -1,8 +1,8 @@
 // Decoding the eight levels and their boss rooms out of a cartridge image.
 #pragma once
 
-#include "codec/CodecResult.h"
-#include "codec/LevelModel.h"
+#include "cartridge/CodecResult.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // followed by the value for runs. There is no end marker; a screen ends at its cell count.
 #pragma once
 
-#include "codec/CodecResult.h"
+#include "cartridge/CodecResult.h"
 
 #include <cstddef>
 #include <cstdint>

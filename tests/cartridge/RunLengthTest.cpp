@@ -1,5 +1,5 @@
 // The run-length rules of a screen, both ways.
-#include "codec/RunLength.h"
+#include "cartridge/RunLength.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "codec/ScreenRoom.h"
+#include "cartridge/ScreenRoom.h"
 
-#include "codec/RomLayout.h"
-#include "codec/RunLength.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/RunLength.h"
 
 #include <algorithm>
 

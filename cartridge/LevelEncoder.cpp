@@ -1,9 +1,9 @@
-#include "codec/LevelEncoder.h"
+#include "cartridge/LevelEncoder.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/RomLayout.h"
-#include "codec/RunLength.h"
-#include "codec/ScreenRoom.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/RunLength.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "codec/LevelModel.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstring>
 

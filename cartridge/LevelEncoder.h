@@ -1,8 +1,8 @@
 // Writing the levels back into a copy of the cartridge image they were decoded from.
 #pragma once
 
-#include "codec/CodecResult.h"
-#include "codec/LevelModel.h"
+#include "cartridge/CodecResult.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,13 +1,15 @@
-#include "app/FileDialog.h"
+#include "fileio/FileDialog.h"
 
 #include <commdlg.h>
 
 #include <vector>
 
-#include "app/AppTexts.h"
-#include "settings/AppPaths.h"
+#include "fileio/ProgramFolder.h"
 
 namespace {
+
+// Asked before a save dialog replaces an existing file.
+constexpr char kOverwritePrompt[] = "文件已存在，是否替换？";
 
 // Room for any path the dialogs hand back (they refuse a name that does not fit).
 constexpr DWORD kDialogNameChars = 4096;
@@ -65,7 +67,7 @@ std::string ShowFileDialog(const FileDialogRequest& request, std::string& rememb
             GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             return path;
         }
-        if (MessageBoxA(request.owner, app::kOverwritePrompt, request.title.c_str(),
+        if (MessageBoxA(request.owner, kOverwritePrompt, request.title.c_str(),
                         MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
             return path;
         }

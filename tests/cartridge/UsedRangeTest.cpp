@@ -2,9 +2,9 @@
 // address window.
 #include "CodecTestData.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/RomLayout.h"
-#include "codec/ScreenRoom.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <gtest/gtest.h>
 

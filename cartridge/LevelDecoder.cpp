@@ -1,8 +1,8 @@
-#include "codec/LevelDecoder.h"
+#include "cartridge/LevelDecoder.h"
 
-#include "codec/RomLayout.h"
-#include "codec/RunLength.h"
-#include "codec/ScreenRoom.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/RunLength.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <algorithm>
 #include <cstdio>

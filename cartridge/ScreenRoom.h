@@ -2,7 +2,7 @@
 // shown in several places.
 #pragma once
 
-#include "codec/LevelModel.h"
+#include "cartridge/LevelModel.h"
 
 #include <cstddef>
 #include <cstdint>

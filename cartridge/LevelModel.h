@@ -2,7 +2,7 @@
 // and the derived geometry every view of a level uses.
 #pragma once
 
-#include "codec/CodecResult.h"
+#include "cartridge/CodecResult.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Decoding images A and B and the variants of tools/make_sample_roms.py into levels.
 #include "CodecTestData.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/RomLayout.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
 
 #include <gtest/gtest.h>
 

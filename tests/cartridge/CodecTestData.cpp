@@ -1,8 +1,8 @@
 #include "CodecTestData.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
 
 #include <gtest/gtest.h>
 

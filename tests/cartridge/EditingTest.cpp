@@ -2,11 +2,11 @@
 // edited screen still fits its room.
 #include "CodecTestData.h"
 
-#include "codec/LevelDecoder.h"
-#include "codec/LevelEncoder.h"
-#include "codec/RomLayout.h"
-#include "codec/RunLength.h"
-#include "codec/ScreenRoom.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/LevelEncoder.h"
+#include "cartridge/RomLayout.h"
+#include "cartridge/RunLength.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "codec/RomLayout.h"
+#include "cartridge/RomLayout.h"
 
 int InitRomLayout(std::vector<int32_t>& table, int32_t& objectTableAddress) {
     if (table.size() == kRomLayoutTableSize) {

@@ -1,7 +1,7 @@
 // Where the game's level data lies in a cartridge image, and bounds-checked reading of it.
 #pragma once
 
-#include "codec/CodecResult.h"
+#include "cartridge/CodecResult.h"
 
 #include <cstddef>
 #include <cstdint>
