@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The test command: set-up, both builds, then every test in one CTest run: the native tests under
-# AddressSanitizer and UBSan, a bounded fuzz run of the cartridge decoder, and the Windows tests
-# under Wine, all inside one Xvfb and one wineserver. Extra arguments go to CTest (e.g. -R codec).
+# AddressSanitizer and UBSan, bounded fuzz runs of the cartridge decoder and the theme-package
+# reader, and the Windows tests under Wine, all inside one Xvfb and one wineserver. Extra arguments go to CTest (e.g. -R codec).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VENNMARK_BUILD_DIR:-$root/build}

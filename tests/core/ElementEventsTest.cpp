@@ -1,7 +1,9 @@
-// Element messages and events: binders, bound routines with and without an owner, the
-// pre-filter, the class handler, re-entrancy and destruction.
+// Element messages and events: binders, bound routines with and without an owner, which results
+// stop the class handler, the pre-filter, state bits, element timers, re-entrancy and
+// destruction.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "CoreTestSupport.h"
@@ -84,6 +86,76 @@ TEST_F(ElementEvents, RoutineReturningOneKeepsPressedBitButStopsClassHandler) {
     EXPECT_EQ(g_calls.size(), 1u);
 }
 
+// Key routines stop the class handler with any non-zero result, as pointer routines do; the
+// routine gets the element, the key code and the modifier mask.
+TEST_F(ElementEvents, KeyRoutineStopsTheClassHandlerWithAnyNonZeroResult) {
+    m_probe.BindKeyDown(AddressOf(&PlainRoutine), 0);
+    m_probe.BindKeyUp(AddressOf(&PlainRoutine), 0);
+    constexpr WPARAM kKey = VK_F5;
+    constexpr std::uint32_t kNoModifiers = 0;
+    for (const UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        SCOPED_TRACE(message);
+        g_calls.clear();
+        g_routineResult = 0;
+        EXPECT_EQ(CallElementProc(m_handle, message, kKey, 0), 0);
+        EXPECT_EQ(m_probe.Seen(message), 1) << "a result of 0 lets the class handle it";
+        constexpr std::uint32_t kOtherNonZero = 2;
+        g_routineResult = kOtherNonZero;
+        EXPECT_EQ(CallElementProc(m_handle, message, kKey, 0), 1);
+        EXPECT_EQ(m_probe.Seen(message), 1);
+        ASSERT_EQ(g_calls.size(), 2u);
+        EXPECT_EQ(g_calls[0].handle, m_handle);
+        EXPECT_EQ(g_calls[0].x, kKey);
+        EXPECT_EQ(g_calls[0].y, kNoModifiers);
+    }
+}
+
+// Only pointer, key and character routines can stop the class handler: the result of a routine
+// bound to entering, leaving, losing the focus or being destroyed is not looked at, and the
+// state bits follow the messages whatever the routines answer.
+TEST_F(ElementEvents, OtherRoutinesCannotStopTheClassHandler) {
+    g_routineResult = 1;
+    m_probe.BindMouseEnter(AddressOf(&PlainRoutine), 0);
+    m_probe.BindMouseLeave(AddressOf(&PlainRoutine), 0);
+    m_probe.BindKillFocus(AddressOf(&PlainRoutine), 0);
+    m_probe.BindLeftUp(AddressOf(&PlainRoutine), 0);
+    m_probe.BindDestroy(AddressOf(&PlainRoutine), 0);
+
+    CallElementProc(m_handle, kMsgMouseEnter, 0, 0);
+    EXPECT_EQ(m_probe.Seen(kMsgMouseEnter), 1);
+    EXPECT_EQ(m_probe.m_state & kStateHover, kStateHover);
+    CallElementProc(m_handle, kMsgMouseLeave, 0, 0);
+    EXPECT_EQ(m_probe.Seen(kMsgMouseLeave), 1);
+    EXPECT_EQ(m_probe.m_state & kStateHover, 0u);
+    CallElementProc(m_handle, WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(m_probe.Seen(WM_KILLFOCUS), 1);
+
+    // The button-up routine does stop the class handler, yet the pressed bit still goes.
+    CallElementProc(m_handle, WM_LBUTTONDOWN, 0, kPointer);
+    EXPECT_EQ(m_probe.m_state & kStatePressed, kStatePressed);
+    EXPECT_EQ(CallElementProc(m_handle, WM_LBUTTONUP, 0, kPointer), 1);
+    EXPECT_EQ(m_probe.m_state & kStatePressed, 0u);
+    EXPECT_EQ(m_probe.Seen(WM_LBUTTONUP), 0);
+
+    m_probe.DestroyElement();
+    EXPECT_FALSE(m_probe.IsElementAlive()) << "a destroy routine cannot keep the element";
+    const auto destroys = std::count_if(
+        m_probe.m_ownLog.begin(), m_probe.m_ownLog.end(),
+        [](const SeenMessage& seen) { return seen.message == static_cast<UINT>(WM_DESTROY); });
+    EXPECT_EQ(destroys, 1) << "the class handler saw the destruction";
+    constexpr std::size_t kRoutines = 5;
+    EXPECT_EQ(g_calls.size(), kRoutines);
+}
+
+TEST_F(ElementEvents, PaintOfAnElementWithoutAreaReachesNoClass) {
+    ProbeElement flat;
+    ASSERT_NE(flat.Create(m_host.Parent(), 0, 0, 0, kSize), 0u);
+    EXPECT_EQ(flat.Seen(WM_PAINT), 0);
+    flat.m_classResult = 1;
+    EXPECT_EQ(CallElementProc(flat.m_handle, WM_PAINT, 0, 0), 0);
+    EXPECT_EQ(flat.Seen(WM_PAINT), 0);
+}
+
 TEST_F(ElementEvents, PreFilterStopsEverything) {
     m_probe.BindLeftDown(AddressOf(&PlainRoutine), 0);
     m_probe.m_preFilterResult = 1;
@@ -164,6 +236,51 @@ TEST(ElementDestruction, SubtreeGoesParentFirstThenChildrenDepthFirstAndTimersDi
     EXPECT_FALSE(KillTimer(host.Window(), secondHandle));
     EXPECT_EQ(host.Fields().firstChild, 0u);
     EXPECT_EQ(host.Fields().tabHead, 0u);
+}
+
+// An element timer is a timer of the host window whose id is the element's handle: it reaches
+// that element, and no other, until it is stopped.
+TEST(ElementTimers, ReachTheirElementUntilStopped) {
+    TestHost host;
+    ProbeElement ticking, quiet;
+    const ElementHandle handle = ticking.Create(host.Parent(), 0, 0, kSize, kSize);
+    quiet.Create(host.Parent(), kSize, 0, kSize, kSize);
+    constexpr UINT kShortMs = 10;
+    constexpr int kTicks = 2;
+    ASSERT_TRUE(ticking.SetElementTimer(kShortMs, nullptr, true));
+    ASSERT_TRUE(PumpUntil([&] { return ticking.Seen(WM_TIMER) >= kTicks; }));
+    EXPECT_EQ(quiet.Seen(WM_TIMER), 0);
+    for (const SeenMessage& seen : ticking.m_ownLog) {
+        if (seen.message == WM_TIMER) {
+            EXPECT_EQ(seen.wParam, handle);
+        }
+    }
+    ticking.SetElementTimer(0);
+    EXPECT_FALSE(KillTimer(host.Window(), handle)) << "stopped";
+    ticking.RestartElementTimer(kShortMs);
+    const int before = ticking.Seen(WM_TIMER);
+    EXPECT_TRUE(PumpUntil([&] { return ticking.Seen(WM_TIMER) > before; })) << "restarted";
+    ticking.RestartElementTimer(0);
+    EXPECT_FALSE(KillTimer(host.Window(), handle)) << "a restart with 0 stops it";
+}
+
+// Destroying an element in the middle of a transition kills its transition timer (the handle
+// plus one) along with its own.
+TEST(ElementDestruction, KillsTheTransitionTimerToo) {
+    TestHost host;
+    constexpr std::int32_t kFrames = 8;
+    constexpr std::int32_t kLongIntervalMs = 1000;
+    ProbeElement probe;
+    ElementCreateOptions options;
+    options.transitionFrames = kFrames;
+    options.transitionInterval = kLongIntervalMs;
+    const ElementHandle handle = probe.Create(host.Parent(), 0, 0, kSize, kSize, options);
+    probe.InvalidateElement();
+    ASSERT_EQ(probe.m_state & kStateTransition, kStateTransition) << "a transition runs";
+    ASSERT_TRUE(probe.SetElementTimer(kLongIntervalMs, nullptr, true));
+    probe.DestroyElement();
+    EXPECT_FALSE(KillTimer(host.Window(), handle));
+    EXPECT_FALSE(KillTimer(host.Window(), handle + 1));
 }
 
 TEST(ElementDestruction, ReleasesFocusCaptureAndHoverHeldByTheElement) {

@@ -262,6 +262,61 @@ TEST(HitTest, EdgesAndTheFaintestAlphaCount) {
     EXPECT_EQ(ElementCanvasAlpha(&probe, -1, 0), 0u);
 }
 
+// A child is found before its parent and gets the point relative to itself; a hidden element
+// hides its children too and lets the point through to what lies below.
+TEST(HitTest, ChildrenFirstAndHiddenElementsLetThePointThrough) {
+    constexpr POINT kAboveAt = {10, 10};
+    constexpr POINT kChildAt = {5, 5};
+    constexpr int kBig = 60;
+    constexpr int kMiddle = 40;
+    TestHost host;
+    ProbeElement below, above, child;
+    const ElementHandle hBelow = below.Create(host.Parent(), 0, 0, kBig, kBig);
+    const ElementHandle hAbove =
+        above.Create(host.Parent(), kAboveAt.x, kAboveAt.y, kMiddle, kMiddle);
+    const ElementHandle hChild = child.Create(hAbove, kChildAt.x, kChildAt.y, kSize, kSize);
+    const POINT onChild = {kAboveAt.x + kChildAt.x + 1, kAboveAt.y + kChildAt.y + 2};
+    const POINT besideChild = {kAboveAt.x + 1, kAboveAt.y + 2};
+    struct Case {
+        const char* what;
+        POINT at;
+        ElementHandle found;
+        POINT origin;  // of the element found, in window coordinates
+    };
+    const auto check = [&](const Case& c) {
+        std::uint32_t point = 0;
+        EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, c.at.x, c.at.y, &point), c.found)
+            << c.what;
+        EXPECT_EQ(point,
+                  static_cast<std::uint32_t>(MAKELPARAM(c.at.x - c.origin.x, c.at.y - c.origin.y)))
+            << c.what;
+    };
+    const POINT childOrigin = {kAboveAt.x + kChildAt.x, kAboveAt.y + kChildAt.y};
+    check({"on the child", onChild, hChild, childOrigin});
+    check({"beside the child", besideChild, hAbove, kAboveAt});
+    child.ElementVisible(false);
+    check({"on the hidden child", onChild, hAbove, kAboveAt});
+    child.ElementVisible(true);
+    above.ElementVisible(false);
+    check({"on the child of a hidden parent", onChild, hBelow, {0, 0}});
+}
+
+// An element that answers the hit-test question with non-zero is transparent itself: only its
+// children can be hit there, and where none is, nothing is, whatever lies below.
+TEST(HitTest, AnElementTransparentToHitsOffersOnlyItsChildren) {
+    constexpr int kBig = 60;
+    TestHost host;
+    ProbeElement below, seeThrough, child;
+    below.Create(host.Parent(), 0, 0, kBig, kBig);
+    const ElementHandle hThrough = seeThrough.Create(host.Parent(), 0, 0, kBig, kBig);
+    const ElementHandle hChild = child.Create(hThrough, 0, 0, kSize, kSize);
+    seeThrough.m_classResult = 1;
+    EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, kSize / 2, kSize / 2, nullptr), hChild);
+    EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, kSize + 1, kSize + 1, nullptr), 0u);
+    seeThrough.m_classResult = 0;
+    EXPECT_EQ(HitTestControlTree(host.Fields().lastChild, kSize + 1, kSize + 1, nullptr), hThrough);
+}
+
 TEST(HitTest, PointOutsideAPagesOnePixelCanvasIsTransparent) {
     TestHost host;
     ProbeElement page;

@@ -1,7 +1,7 @@
 // Edit in a real host window: the platform's text services behind it, text in both forms,
 // typing, selection, read-only, digits-only and password styles, the text rectangle in its
-// three layouts, paints that stay on the canvas, the caret blink and its erasure, ink on the
-// canvas, wheel scrolling and the 207xx notifications.
+// three layouts, paints that stay on the canvas, the caret blink, its erasure and its moves,
+// ink on the canvas, wheel scrolling and the 207xx notifications.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -212,14 +212,18 @@ TEST_F(Edits, LinesWrapWithTheVerticalBarOnly) {
     }
 }
 
-TEST_F(Edits, DigitsOnlySwallowsLetters) {
+// Every digit passes, the first and the last included, with the sign and the point; the
+// characters on either side of the digits, and letters, are swallowed and reported handled.
+TEST_F(Edits, DigitsOnlyTakesDigitsSignAndPointOnly) {
     EditCreateOptions options;
     options.editStyle = kEditDigitsOnly;
     Create(options);
-    EXPECT_EQ(SendToElement(m_edit.m_handle, WM_CHAR, L'x', 0), 1);
-    EXPECT_EQ(Count(kEditTextChanged), 0) << "a swallowed letter changes nothing";
-    Type(L"-1.5");
-    EXPECT_EQ(m_edit.Text(), "-1.5");
+    for (const wchar_t refused : {L'x', L'/', L':', L'+', L','}) {
+        EXPECT_EQ(SendToElement(m_edit.m_handle, WM_CHAR, refused, 0), 1) << char(refused);
+    }
+    EXPECT_EQ(Count(kEditTextChanged), 0) << "a swallowed character changes nothing";
+    Type(L"-0123456789.5");
+    EXPECT_EQ(m_edit.Text(), "-0123456789.5");
 }
 
 TEST_F(Edits, ReadOnlyRefusesTypingUntilCleared) {
@@ -460,6 +464,49 @@ TEST_F(Edits, CaretIsErasedOnceTheFocusLeaves) {
         EXPECT_EQ(CaretPixels(), 0) << "a new paint brings no caret back";
         m_edit.DestroyElement();
     }
+}
+
+// The Edit draws its own caret: wherever it stood must be drawn again when it goes, so that
+// neither the blink's dark phase nor a move leaves a caret mark on the canvas. The caret is
+// given a colour no text has.
+TEST_F(Edits, CaretLeavesNoMarkWhereItStood) {
+    constexpr std::uint32_t kRedCaret = 0xFFFF0000u;
+    constexpr std::int32_t kCaretWidth = 2;
+    // Dark text: trailing blanks would give the services no width to put the caret after.
+    constexpr int kLetters = 12;
+    EditCreateOptions options;
+    options.backgroundColour = kWhiteBackground;
+    Create(options);
+    m_edit.CaretColourWidth(kRedCaret, kCaretWidth);
+    m_edit.Text(std::string(kLetters, 'W'));
+    m_edit.Select(-1, -1);
+    // The columns holding caret pixels, left to right.
+    const auto caretColumns = [&] {
+        std::vector<int> columns;
+        for (int x = 0; x < m_edit.m_width; ++x) {
+            for (int y = 0; y < m_edit.m_height; ++y) {
+                if (Pixel(x, y) == kRedCaret) {
+                    columns.push_back(x);
+                    break;
+                }
+            }
+        }
+        return columns;
+    };
+    m_edit.SetElementFocus();
+    ASSERT_TRUE(core_test::PumpUntil([&] { return !caretColumns().empty(); }, kTwoBlinksMs));
+    const std::vector<int> atEnd = caretColumns();
+    EXPECT_EQ(atEnd.size(), static_cast<std::size_t>(kCaretWidth));
+
+    // Moved while it shows: the services place and show it at once, with no blink between.
+    m_edit.Select(0, 0);
+    const std::vector<int> atStart = caretColumns();
+    ASSERT_FALSE(atStart.empty()) << "the caret shows at the start";
+    EXPECT_EQ(atStart.size(), static_cast<std::size_t>(kCaretWidth)) << "one caret, not two";
+    EXPECT_LT(atStart.back(), atEnd.front());
+
+    EXPECT_TRUE(core_test::PumpUntil([&] { return caretColumns().empty(); }, kTwoBlinksMs))
+        << "the blink's dark phase takes the caret off the canvas";
 }
 
 // Without a background colour a bordered Edit leaves its field clear, so that what lies under it

@@ -60,5 +60,19 @@ TEST(EngineEventTables, TablesAreIndependentAndEntryZeroUnbinds) {
     EXPECT_EQ(Call(kOrdFreeEventTable, b), 1u);
 }
 
+// A table is made for any bucket count from one to the largest, both ends included.
+TEST(EngineEventTables, BucketCountIsTakenUpToItsLargest) {
+    EXPECT_EQ(Call(kOrdCreateEventTable, 0), 0u);
+    EXPECT_EQ(Call(kOrdCreateEventTable, kMaxEventBuckets + 1), 0u);
+    for (const Word buckets : {Word{1}, kMaxEventBuckets}) {
+        const Word table = Call(kOrdCreateEventTable, buckets);
+        ASSERT_NE(table, 0u) << buckets;
+        auto* entry = NewEntry(1);
+        EXPECT_EQ(Call(kOrdStoreEvent, table, kClick, W(entry)), 1u) << buckets;
+        EXPECT_EQ(Call(kOrdLookupEvent, table, kClick), W(entry)) << buckets;
+        EXPECT_EQ(Call(kOrdFreeEventTable, table), 1u) << buckets;
+    }
+}
+
 }  // namespace
 }  // namespace engine_test

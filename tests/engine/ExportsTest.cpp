@@ -2,7 +2,10 @@
 // gives 0 for values it cannot use.
 #include "EngineTestSupport.h"
 
+#include "../support/GuardedBytes.h"
 #include "foundation/BuiltInTheme.h"
+
+#include <vector>
 
 namespace engine_test {
 namespace {
@@ -104,6 +107,27 @@ TEST(EngineExports, MapDataAndLayoutAttributesAreTaken) {
 
     Word object[4] = {W(&object)};
     EXPECT_EQ(Call(kOrdSetLayoutAttribute, W(object), W("Rect"), W("1,2,3,4"), 1), 1u);
+}
+
+// The map data's length word is the program's; the engine takes the bytes only when that many
+// are readable. The array is placed so that readable memory ends with its last byte.
+TEST(EngineExports, MapDataIsReadOnlyAsFarAsMemoryGoes) {
+    const std::vector<std::uint8_t> document = {'<', 'm', 'a', 'p', '/', '>'};
+    const auto arrayClaiming = [&](Word length) {
+        std::vector<std::uint8_t> array = {1, 0, 0, 0};
+        for (int i = 0; i < 4; ++i) {
+            array.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+        }
+        array.insert(array.end(), document.begin(), document.end());
+        return array;
+    };
+    const Word exact = static_cast<Word>(document.size());
+    const test_support::GuardedBytes whole(arrayClaiming(exact));
+    const test_support::GuardedBytes overlong(arrayClaiming(exact + 1));
+    ASSERT_NE(whole.data(), nullptr);
+    ASSERT_NE(overlong.data(), nullptr);
+    EXPECT_EQ(Call(kOrdLoadMapData, W(whole.data()) + kResourceHeader), 1u);
+    EXPECT_EQ(Call(kOrdLoadMapData, W(overlong.data()) + kResourceHeader), 0u);
 }
 
 // The words of an element record as far as the text field, with the self cell naming it.

@@ -110,8 +110,12 @@ TEST(EngineImages, FileNameInGbkLoadsThePicture) {
     EXPECT_EQ(Call(kOrdImageFromHandle, W(gbk)), 0u) << "ordinal 40 takes no file names";
 }
 
-TEST(EngineImages, ClearTypeTextDrawsTheCaption) {
+// The caption lands inside its rectangle and in its colour. The rectangle starts halfway across
+// the canvas and a little above it: its coordinates are signed.
+TEST(EngineImages, ClearTypeTextDrawsTheCaptionInItsRectangleAndColour) {
     constexpr int kWidth = 80, kHeight = 30;
+    constexpr int kLeft = kWidth / 2;
+    constexpr int kAbove = -2;
     constexpr REAL kFontSize = 20;
     GpBitmap* canvas = nullptr;
     ASSERT_EQ(GdipCreateBitmapFromScan0(kWidth, kHeight, 0, PixelFormat32bppARGB, nullptr, &canvas),
@@ -124,19 +128,26 @@ TEST(EngineImages, ClearTypeTextDrawsTheCaption) {
     GpFont* font = nullptr;
     ASSERT_EQ(GdipCreateFont(family, kFontSize, 0, UnitPixel, &font), Ok);
 
-    EXPECT_EQ(Call(kOrdDrawClearTypeText, W(graphics), W(L"WWW"), 0, 0, kWidth, kHeight, W(font),
-                   kOpaqueBlue, 0),
+    EXPECT_EQ(Call(kOrdDrawClearTypeText, W(graphics), W(L"WWW"), kLeft, static_cast<Word>(kAbove),
+                   kWidth - kLeft, kHeight - kAbove, W(font), kOpaqueBlue, 0),
               1u);
     GdipFlush(graphics, FlushIntentionSync);
-    int inked = 0;
+    int inked = 0, outside = 0, otherColour = 0;
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             ARGB argb = 0;
             GdipBitmapGetPixel(canvas, x, y, &argb);
-            inked += (argb & kAlphaMask) != 0;
+            if ((argb & kAlphaMask) == 0) {
+                continue;
+            }
+            ++inked;
+            outside += x < kLeft ? 1 : 0;
+            otherColour += (argb & ~kAlphaMask) != (kOpaqueBlue & ~kAlphaMask) ? 1 : 0;
         }
     }
     EXPECT_GT(inked, 0);
+    EXPECT_EQ(outside, 0) << "ink left of the rectangle";
+    EXPECT_EQ(otherColour, 0) << "ink in another colour";
     EXPECT_EQ(Call(kOrdDrawClearTypeText, W(graphics), 0, 0, 0, kWidth, kHeight, W(font), 0, 0),
               0u);
     GdipDeleteFont(font);

@@ -27,7 +27,8 @@ struct PictureEntry {
     std::string bytes;
 };
 
-std::vector<std::uint8_t> Build(const std::string& text, const std::vector<PictureEntry>& pictures) {
+std::vector<std::uint8_t> Build(const std::string& text,
+                                const std::vector<PictureEntry>& pictures) {
     std::vector<std::uint8_t> body(text.begin(), text.end());
     for (const auto& p : pictures) {
         PutU32(body, p.id);
@@ -49,14 +50,33 @@ std::vector<std::uint8_t> Build(const std::string& text, const std::vector<Pictu
     return out;
 }
 
+// Header fields a test may change, by their offset in the header.
+enum HeaderField : std::size_t {
+    kHeaderSizeField = 6,
+    kTextLengthField = 8,
+    kPictureCountField = 12,
+    kBodyLengthField = 16,
+    kCrcField = 20,
+};
+
+std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+        v |= std::uint32_t(bytes[at + i]) << (8 * i);
+    }
+    return v;
+}
+
+void SetU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
 // Recomputes the CRC after a test changed the body, so that a later check is what refuses it.
 void Reseal(std::vector<std::uint8_t>& bytes) {
     const std::size_t body = theme_format::kHeaderSize;
-    std::uint32_t crc = theme_format::Crc32(bytes.data() + body, bytes.size() - body);
-    constexpr std::size_t kCrcOffset = 20;
-    for (int i = 0; i < 4; ++i) {
-        bytes[kCrcOffset + i] = static_cast<std::uint8_t>(crc >> (8 * i));
-    }
+    SetU32(bytes, kCrcField, theme_format::Crc32(bytes.data() + body, bytes.size() - body));
 }
 
 const std::string kText =
@@ -142,6 +162,118 @@ TEST(ThemeFormat, DamagedPackagesAreRefused) {
         EXPECT_FALSE(ParseAtTheEnd(package, c.bytes)) << c.what;
         EXPECT_EQ(package.ValueCount(), 0u) << c.what;
     }
+}
+
+// Damage that a CRC cannot see: the header and directory disagree with the bytes, or the text
+// breaks its own rules, and the CRC is made to match again. Each numbers field is tried one off
+// its true value and at its largest.
+TEST(ThemeFormat, SealedDamageIsRefused) {
+    const auto good = Build(kText, {{1, "AB"}, {2, "CDE"}});
+    const std::uint32_t textLength = GetU32(good, kTextLengthField);
+    const std::uint32_t bodyLength = GetU32(good, kBodyLengthField);
+    const std::size_t directory = theme_format::kHeaderSize + kText.size();
+    const std::size_t firstLength = directory + 4;
+    const std::size_t secondLength = directory + theme_format::kDirectoryEntrySize + 4;
+    constexpr std::uint32_t kLargest = 0xFFFFFFFFu;
+    struct Change {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+    };
+    const Change changes[] = {
+        {"text one byte past the body", kTextLengthField, bodyLength + 1},
+        {"text at the largest length", kTextLengthField, kLargest},
+        {"text one byte into the directory", kTextLengthField, textLength + 1},
+        {"text one byte short", kTextLengthField, textLength - 1},
+        {"one picture more than the directory", kPictureCountField, 3},
+        {"picture count at its largest", kPictureCountField, kLargest},
+        {"first picture at the largest length", firstLength, kLargest},
+        {"first picture's length wraps the offset", firstLength, kLargest - 1},
+        {"first picture one byte short", firstLength, 1},
+        {"last picture one byte long", secondLength, 4},
+        {"body one byte longer than the bytes", kBodyLengthField, bodyLength + 1},
+        {"body one byte shorter than the bytes", kBodyLengthField, bodyLength - 1},
+        {"body past the largest package", kBodyLengthField,
+         theme_format::kMaxPackageSize - theme_format::kHeaderSize + 1},
+    };
+    for (const Change& c : changes) {
+        auto bytes = good;
+        SetU32(bytes, c.at, c.value);
+        Reseal(bytes);
+        Package package;
+        EXPECT_FALSE(ParseAtTheEnd(package, bytes)) << c.what;
+        EXPECT_EQ(package.ValueCount(), 0u) << c.what;
+        EXPECT_EQ(package.Picture(1), nullptr) << c.what;
+    }
+    for (const std::uint32_t headerSize :
+         {theme_format::kHeaderSize - 1, theme_format::kHeaderSize + 1}) {
+        auto bytes = good;
+        bytes[kHeaderSizeField] = static_cast<std::uint8_t>(headerSize);
+        Package package;
+        EXPECT_FALSE(ParseAtTheEnd(package, bytes)) << "header size " << headerSize;
+    }
+
+    const char* const texts[] = {
+        "[Button\nnormal=1,2,3,4\n",    // a section without its closing bracket
+        "[Button]\nnormal=1\n[Edit\n",  // the same after a good section
+        "[]\nnormal=1\n",               // no section name
+        "[ \t]\nnormal=1\n",            // a name of blanks only
+        "[Button]\n=1\n",               // an empty key
+        "[Button]\n \t=1\n",            // a key of blanks only
+        "[Button]\rnormal=1\n",         // a bare CR is no line break
+    };
+    for (const char* text : texts) {
+        Package package;
+        EXPECT_FALSE(ParseAtTheEnd(package, Build(text, {}))) << text;
+        EXPECT_EQ(package.ValueCount(), 0u) << text;
+    }
+}
+
+// Values that look like rectangles but hold a number no layout can use are read as text: the
+// package is taken, the value is there, and no lookup ever sees it as a rectangle.
+TEST(ThemeFormat, UnusableNumbersStayText) {
+    const char* const values[] = {
+        "nan,0,10,10",          "0,-nan,10,10",
+        "inf,0,10,10",          "0,0,1e39,10",
+        "0,0,10,1e400",         "10000001,0,10,10",
+        "0,0,10,-10000001",     "0,0,10,10,4294967296",
+        "0,0,10,10,1000000000", "0,0,10,10,99999999999999999999",
+        "0,0,10,10,0x1",
+    };
+    for (const char* value : values) {
+        Package package;
+        ASSERT_TRUE(ParseAtTheEnd(package, Build(std::string("[Part]\nkey=") + value + "\n", {})))
+            << value;
+        const auto* found = package.Find("Part_key");
+        ASSERT_NE(found, nullptr) << value;
+        EXPECT_FALSE(found->isRect) << value;
+        EXPECT_EQ(found->text, value);
+    }
+}
+
+// The largest numbers a rectangle may hold, and the longest picture id, are taken as they are.
+TEST(ThemeFormat, NumbersAtTheirLimitsAreTaken) {
+    constexpr float kLargestCoordinate = 1e7f;
+    constexpr std::uint32_t kLongestId = 999999999;
+    Package package;
+    ASSERT_TRUE(
+        ParseAtTheEnd(package, Build("[Part]\nkey=10000000,-10000000,1e7,-1e7,999999999\n", {})));
+    const auto* found = package.Find("Part_key");
+    ASSERT_NE(found, nullptr);
+    ASSERT_TRUE(found->isRect);
+    const float expected[4] = {kLargestCoordinate, -kLargestCoordinate, kLargestCoordinate,
+                               -kLargestCoordinate};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(found->rect[i], expected[i]) << i;
+    }
+    EXPECT_EQ(found->pictureId, kLongestId);
+
+    // A header that declares the largest package is read as declaring exactly that size.
+    auto header = Build("", {});
+    SetU32(header, kBodyLengthField, theme_format::kMaxPackageSize - theme_format::kHeaderSize);
+    EXPECT_EQ(theme_format::DeclaredSize(header.data(), header.size()),
+              theme_format::kMaxPackageSize);
+    EXPECT_EQ(theme_format::DeclaredSize(header.data(), header.size() - 1), 0u) << "short header";
 }
 
 TEST(ThemeFormat, RectangleValues) {

@@ -3,6 +3,7 @@
 // and the packages the programs ship.
 #include "EngineTestSupport.h"
 
+#include "../support/GuardedBytes.h"
 #include "foundation/BuiltInTheme.h"
 
 #include <algorithm>
@@ -270,13 +271,16 @@ TEST_F(EngineThemes, ShippedPackagesHoldEveryKeyTheProgramsAskFor) {
     }
 }
 
-// The rectangles of the shared layout source come back unchanged from every package.
-TEST_F(EngineThemes, RectanglesMatchTheLayoutSource) {
+// Every value of the shared layout source comes back from the default theme, which replaces
+// none of them: as text, and where it holds four numbers as a rectangle of floats and of whole
+// numbers, with its picture id.
+TEST_F(EngineThemes, ValuesMatchTheLayoutSource) {
     std::ifstream source(std::string(VENNMARK_SOURCE_DIR) + "/tools/themes/layout.ini");
     ASSERT_TRUE(source.good());
-    Word theme = Load(m_skin);
+    Word theme = Load(m_default);
+    ASSERT_NE(theme, 0u);
     std::string line, section;
-    int checked = 0;
+    int texts = 0, rectangles = 0;
     while (std::getline(source, line)) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
@@ -288,8 +292,14 @@ TEST_F(EngineThemes, RectanglesMatchTheLayoutSource) {
             section = line.substr(1, line.size() - 2);
             continue;
         }
-        std::string key = line.substr(0, line.find('='));
-        std::istringstream values(line.substr(line.find('=') + 1));
+        const std::string key = line.substr(0, line.find('='));
+        const std::string value = line.substr(line.find('=') + 1);
+        const char* text = Text(theme, section, key);
+        ASSERT_NE(text, nullptr) << section << " " << key;
+        EXPECT_EQ(std::string(text), value) << section << " " << key;
+        ++texts;
+
+        std::istringstream values(value);
         std::vector<float> numbers;
         for (std::string part; std::getline(values, part, ',');) {
             numbers.push_back(std::stof(part));
@@ -297,16 +307,53 @@ TEST_F(EngineThemes, RectanglesMatchTheLayoutSource) {
         if (numbers.size() < 4) {
             continue;
         }
+        const Word picture = numbers.size() == 5 ? Word(numbers[4]) : kNoPicture;
         RectResult r = RectF(theme, section, key);
         ASSERT_TRUE(r.found) << section << " " << key;
+        std::int32_t whole[4] = {};
+        Word wholePicture = 0;
+        ASSERT_EQ(Call(kOrdThemeRect, theme, 0, W(section.c_str()), W(key.c_str()), W(whole),
+                       W(&wholePicture)),
+                  1u)
+            << section << " " << key;
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(r.rect[i], numbers[i]) << section << " " << key;
+            EXPECT_EQ(whole[i], static_cast<std::int32_t>(numbers[i])) << section << " " << key;
         }
-        EXPECT_EQ(r.picture, numbers.size() == 5 ? Word(numbers[4]) : kNoPicture);
-        ++checked;
+        EXPECT_EQ(r.picture, picture) << section << " " << key;
+        EXPECT_EQ(wholePicture, picture) << section << " " << key;
+        ++rectangles;
     }
-    EXPECT_GT(checked, 0);
+    EXPECT_GT(texts, rectangles);
+    EXPECT_GT(rectangles, 0);
     Call(kOrdReleaseTheme, theme);
+}
+
+// The built-in package comes without a length: the engine takes its size from the header and
+// must find that many bytes readable. Placed so that readable memory ends with its last byte it
+// is taken; cut one byte short there, it is refused without a read past the end.
+TEST_F(EngineThemes, BuiltInPackageIsReadOnlyWhereMemoryIs) {
+    const std::vector<std::uint8_t> whole(kBuiltInThemePackage,
+                                          kBuiltInThemePackage + kBuiltInThemePackageSize);
+    const std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 1);
+    const test_support::GuardedBytes exact(whole), shortened(cut);
+    ASSERT_NE(exact.data(), nullptr);
+    ASSERT_NE(shortened.data(), nullptr);
+    const auto initWith = [](const std::uint8_t* package) {
+        Call(kOrdInit, 0, 0, W(package), 0, 0, 0, 0, 0, 0, 0, 0, W(GetProcessHeap()));
+    };
+    // Handle 0 must reach the built-in theme: a default theme left by another test goes once
+    // a theme made the default loses its last reference.
+    const Word last = Load(m_default);
+    ASSERT_EQ(Call(kOrdSetDefaultTheme, last), 1u);
+    Call(kOrdReleaseTheme, last);
+    Call(kOrdReleaseTheme, last);
+
+    initWith(shortened.data());
+    EXPECT_EQ(Text(0, "Button", "normal"), nullptr) << "the cut package is no theme";
+    initWith(exact.data());
+    EXPECT_NE(Text(0, "Button", "normal"), nullptr) << "the whole package is the built-in theme";
+    SetUpTestSuite();
 }
 
 // The average colour of a theme's push button: the two shipped themes must be told apart.

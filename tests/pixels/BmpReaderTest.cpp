@@ -63,6 +63,48 @@ TEST(BmpReader, DecodesPalettesOfAnySize) {
     }
 }
 
+// The palette's last entry is a colour like any other; an index equal to the palette's size is
+// past it, and so the file is left to GDI+. A palette may hold 256 entries, and no more.
+TEST(BmpReader, PaletteEndsExactlyAtItsSize) {
+    constexpr std::uint32_t kLargestPalette = 256;
+    const auto indexed = [](std::uint32_t entries) {
+        BmpLayout layout;
+        layout.bitCount = 8;
+        layout.width = 2;
+        layout.height = 1;
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            layout.palette.push_back(0x010101u * (i & 0xFF) ^ 0x00FF00u);
+        }
+        layout.coloursUsed = entries;
+        return layout;
+    };
+    // Pixel 0 takes entry 0, pixel 1 the given index.
+    const auto decode = [](const BmpLayout& layout, std::uint32_t index,
+                           toolkit::DecodedBmp& decoded) {
+        const auto file = MakeBmp(layout, [index](int x, int) { return x == 0 ? 0u : index; });
+        return toolkit::DecodeBmp(file.data(), file.size(), decoded);
+    };
+    for (const std::uint32_t entries : {2u, kLargestPalette}) {
+        SCOPED_TRACE(testing::Message() << entries << " entries");
+        const BmpLayout layout = indexed(entries);
+        toolkit::DecodedBmp decoded;
+        ASSERT_TRUE(decode(layout, entries - 1, decoded)) << "the last entry";
+        EXPECT_EQ(decoded.pixels.At(1, 0), kOpaque | layout.palette.back());
+        if (entries < kLargestPalette) {
+            toolkit::DecodedBmp past;
+            EXPECT_FALSE(decode(layout, entries, past)) << "one past the last entry";
+            EXPECT_TRUE(past.pixels.Empty());
+        }
+    }
+    // A header count of 0 means a full palette; one past the largest is no palette of ours.
+    BmpLayout full = indexed(kLargestPalette);
+    full.coloursUsed = 0;
+    toolkit::DecodedBmp decoded;
+    ASSERT_TRUE(decode(full, kLargestPalette - 1, decoded));
+    EXPECT_EQ(decoded.pixels.At(1, 0), kOpaque | full.palette.back());
+    EXPECT_FALSE(decode(indexed(kLargestPalette + 1), 0, decoded));
+}
+
 TEST(BmpReader, LeavesEverythingElseToGdiPlus) {
     BmpLayout plain;
     plain.width = 4;

@@ -28,6 +28,11 @@ constexpr std::int32_t kMinThumb = 18;
 constexpr int kMiddle = kThickness / 2;
 constexpr std::int32_t kPage = 50;
 constexpr std::int32_t kPageStep = 10;
+// The default range ends at 100, so the bar made below has a thumb of 50 on a track of 100:
+// 50 pixels of travel for 50 values, and the thumb's leading edge stands at the track start
+// plus the position.
+constexpr std::int32_t kLimit = 100 - kPage;
+constexpr int kTrackEnd = static_cast<int>(kArrow + kTrackLength);
 
 struct Notice {
     std::uint32_t position;
@@ -150,7 +155,6 @@ TEST_F(ScrollBars, ArrowAndTrackPressesStepAndNotify) {
 TEST_F(ScrollBars, ArrowsStepByTheLineStepAndStopAtTheEnds) {
     ASSERT_NE(Create(), 0u);
     constexpr std::int32_t kLineStep = 7;
-    constexpr std::int32_t kLimit = 100 - kPage;  // the default range ends at 100
     m_bar.LineStep(kLineStep);
     const int forward = kLength - static_cast<int>(kArrow) / 2;
     const int back = static_cast<int>(kArrow) / 2;
@@ -231,6 +235,107 @@ TEST_F(ScrollBars, DraggingTheThumbMovesThePosition) {
     ASSERT_EQ(g_notices.size(), 2u);
     EXPECT_EQ(g_notices[0].reason, static_cast<std::uint32_t>(kScrollThumbMoved));
     EXPECT_EQ(g_notices[1].reason, static_cast<std::uint32_t>(kScrollThumbReleased));
+}
+
+TEST_F(ScrollBars, ThumbDraggedToTheTrackEndReachesTheLimitExactly) {
+    ASSERT_NE(Create(), 0u);
+    constexpr int kGrip = 5;  // where the thumb is held, from its leading edge
+    const int grab = static_cast<int>(kArrow) + kGrip;
+    const int atEnd = kTrackEnd - kPage + kGrip;  // the thumb's trailing edge on the track end
+    Press(grab);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Point(atEnd - 1));
+    EXPECT_EQ(m_bar.Position(), kLimit - 1);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Point(atEnd));
+    EXPECT_EQ(m_bar.Position(), kLimit);
+    EXPECT_FLOAT_EQ(m_bar.ThumbRect().x + m_bar.ThumbRect().width, kTrackEnd);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Point(kLength));
+    EXPECT_EQ(m_bar.Position(), kLimit) << "past the end the thumb stays at the end";
+    Release(kLength);
+
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected = {
+        {0, kScrollThumbMoved},
+        {kLimit - 1, kScrollThumbMoved},
+        {kLimit, kScrollThumbMoved},
+        {kLimit, kScrollThumbReleased}};
+    ASSERT_EQ(g_notices.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(g_notices[i].position, expected[i].first) << i;
+        EXPECT_EQ(g_notices[i].reason, expected[i].second) << i;
+    }
+
+    // Dragged back to one pixel before the track start, or further, it rests at the minimum.
+    Press(atEnd);
+    for (const int along : {grab - 1, 0}) {
+        Send(WM_MOUSEMOVE, MK_LBUTTON, Point(along));
+        EXPECT_EQ(m_bar.Position(), 0) << along;
+        EXPECT_FLOAT_EQ(m_bar.ThumbRect().x, kArrow) << along;
+    }
+    Release(0);
+}
+
+// Each part owns its first pixel and not the one after its last, wherever the thumb stands.
+TEST_F(ScrollBars, PartsMeetWithoutGapOrOverlap) {
+    ASSERT_NE(Create(), 0u);
+    const auto at = [&](int along) {
+        return m_bar.HitTest(static_cast<std::uint32_t>(Point(along)));
+    };
+    struct Case {
+        std::int32_t position;
+        int along;
+        std::int32_t part;
+    };
+    const int first = static_cast<int>(kArrow);
+    const Case cases[] = {
+        {0, first - 1, kScrollPartFirstArrow},
+        {0, first, kScrollPartThumb},
+        {0, first + kPage - 1, kScrollPartThumb},
+        {0, first + kPage, kScrollPartTrack},
+        {0, kTrackEnd - 1, kScrollPartTrack},
+        {0, kTrackEnd, kScrollPartSecondArrow},
+        {kLimit, first, kScrollPartTrack},
+        {kLimit, kTrackEnd - kPage - 1, kScrollPartTrack},
+        {kLimit, kTrackEnd - kPage, kScrollPartThumb},
+        {kLimit, kTrackEnd - 1, kScrollPartThumb},
+        {kLimit, kTrackEnd, kScrollPartSecondArrow},
+        {kLimit, kLength - 1, kScrollPartSecondArrow},
+        {kLimit, kLength, kScrollPartNone},
+    };
+    for (const Case& c : cases) {
+        m_bar.Position(c.position);
+        EXPECT_EQ(at(c.along), c.part) << "position " << c.position << " at " << c.along;
+    }
+}
+
+// A page forward, a line forward or a wheel notch that would pass the limit stops on it, and
+// the next one stays there; back at the minimum likewise. Every step is told.
+TEST_F(ScrollBars, StepsStopExactlyOnTheEnds) {
+    ASSERT_NE(Create(), 0u);
+    // Two short of the limit the thumb ends one pixel before the track does, and a press on
+    // that last pixel pages forward.
+    m_bar.Position(kLimit - 2);
+    Press(kTrackEnd - 1);
+    Release(kTrackEnd - 1);
+    EXPECT_EQ(m_bar.Position(), kLimit) << "a page of 10 cut at the limit";
+
+    const WPARAM forward = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
+    const WPARAM back = MAKEWPARAM(0, WHEEL_DELTA);
+    m_bar.Position(kLimit - 1);
+    g_notices.clear();
+    Send(WM_MOUSEWHEEL, forward, 0);
+    EXPECT_EQ(m_bar.Position(), kLimit);
+    Send(WM_MOUSEWHEEL, forward, 0);
+    EXPECT_EQ(m_bar.Position(), kLimit);
+    m_bar.Position(1);
+    Send(WM_MOUSEWHEEL, back, 0);
+    EXPECT_EQ(m_bar.Position(), 0);
+    Send(WM_MOUSEWHEEL, back, 0);
+    EXPECT_EQ(m_bar.Position(), 0);
+    const std::vector<std::uint32_t> positions = {kLimit, kLimit, 0, 0};
+    ASSERT_EQ(g_notices.size(), positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        EXPECT_EQ(g_notices[i].position, positions[i]) << i;
+        EXPECT_EQ(g_notices[i].reason, static_cast<std::uint32_t>(kScrollThumbMoved)) << i;
+    }
 }
 
 // A range no larger than a page (an empty one included) has nothing to scroll: presses do
