@@ -23,11 +23,12 @@ constexpr int kPictureWidth = kColumns * kCellPixels;                   // 256
 constexpr int kPictureHeight = kScreens * kRows * kCellPixels;          // 1120
 constexpr int kScreenHeight = kRows * kCellPixels;                      // 224
 constexpr int kMapWidth = kPictureWidth + preview::kMapExBarThickness;  // the bar beside the map
-constexpr int kMapHeight = 300;
-constexpr int kViewHeight = kMapHeight - preview::kMapExBarThickness;
-constexpr int kWindowWidth = 320;
-constexpr int kWindowHeight = 360;
+// Below the test window's caption, inside the window.
 constexpr int kMapTop = 40;
+constexpr int kMapHeight = host_test::kWindowHeight - kMapTop;
+constexpr int kViewHeight = kMapHeight - preview::kMapExBarThickness;
+// A scroll position that shows two overlapping marks and a screen boundary.
+constexpr int kScroll = 440;
 
 // A packed object: list number n in bits 0-7, X in bits 12-15, type in bits 16-21, attribute in
 // bits 24-27, Y in bits 28-31.
@@ -99,15 +100,7 @@ protected:
 
     // Declared before the window, so the window (and its elements) goes first.
     Map_Ex m_map;
-    TestWindow m_window{{}, WindowPlacement()};
-
-private:
-    static const toolkit::ToolkitWindowOptions* WindowPlacement() {
-        static toolkit::ToolkitWindowOptions options;
-        options.width = kWindowWidth;
-        options.height = kWindowHeight;
-        return &options;
-    }
+    TestWindow m_window;
 };
 
 TEST_F(MapExMarks, EveryMarkCoversItsSquareAndNothingElseIsDrawn) {
@@ -133,12 +126,12 @@ TEST_F(MapExMarks, EveryMarkCoversItsSquareAndNothingElseIsDrawn) {
 }
 
 TEST_F(MapExMarks, TheViewShowsTheMarksAtTheScrollPosition) {
-    m_map.MapExPaint();
+    // What the vertical bar reports when it is moved there: the view moves and repaints.
+    m_map.MapExOnScroll(m_map.VerticalBar().m_handle, kScroll);
+    ASSERT_EQ(m_map.ScrollPosition(), kScroll);
     GdiFlush();
     const auto* canvas = static_cast<const std::uint32_t*>(m_map.m_canvasBits);
-    // The view starts at the bottom of the picture, where the first screen lies.
-    const int scroll = m_map.ScrollPosition();
-    ASSERT_GT(scroll, 0);
+    const int scroll = kScroll;
     int marksShown = 0;
     int wrong = 0;
     for (int y = 0; y < kViewHeight; ++y) {
