@@ -262,6 +262,9 @@ toolkit::ArgbPixels WithMarks(const toolkit::ArgbPixels& withoutMarks, const Lev
         gp::GdipDrawImageRectI(graphics.get(), layer.get(), inGame ? copies.inGameLeft : 0,
                                inGame ? copies.inGameTop : 0, copies.width, copies.height);
     }
+    // GDI+ lets go of the memory before it is handed on.
+    graphics.reset();
+    picture.reset();
     return expected;
 }
 
