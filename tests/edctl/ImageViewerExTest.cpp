@@ -325,6 +325,68 @@ TEST_F(ImageViewerExTest, NewPictureKeepsWhatOffsetsItAllowsAndNoPictureLeavesTh
     EXPECT_FALSE(m_viewer.Dragging());
 }
 
+// The picture's pixels change inside an area and the viewer is told of that area alone: what it
+// shows of the area shows the new pixels, and everything else on the canvas stays as it was.
+TEST_F(ImageViewerExTest, ARepaintedAreaShowsItsNewPixelsWhereverItLies) {
+    constexpr int kOffsetX = 30;
+    constexpr int kOffsetY = 20;
+    // An opaque colour no coordinate picture pixel has (its blue would name x and y past 4095).
+    constexpr std::uint32_t kChanged = 0xFF00FFFFu;
+    // Areas in picture pixels: the view shows picture pixels 30..127 across and 20..97 down.
+    const struct {
+        const char* what;
+        int left, top, width, height;
+    } areas[] = {
+        {"inside the view", 50, 40, 17, 9},
+        {"across the view's top left corner", 10, 5, 30, 25},
+        {"across the view's bottom right corner", 120, 90, 40, 30},
+        {"one pixel inside each edge", kOffsetX, kOffsetY, kViewerWidth - 2 * kViewerFrameWidth,
+         kViewerHeight - 2 * kViewerFrameWidth},
+        {"beside the view", 150, 40, 20, 20},
+    };
+    for (const auto& area : areas) {
+        SCOPED_TRACE(area.what);
+        toolkit::GpBitmapPtr picture = MakeCoordinatePicture(kPictureWidth, kPictureHeight);
+        ImageViewer_Ex viewer;
+        ASSERT_NE(viewer.CreateImageViewer(m_host.Parent(), 0, 0, kViewerWidth, kViewerHeight,
+                                           picture.get(), kOffsetX, kOffsetY),
+                  0u);
+        std::vector<std::uint32_t> before;
+        for (int y = 0; y < kViewerHeight; ++y) {
+            for (int x = 0; x < kViewerWidth; ++x) {
+                before.push_back(CanvasPixel(viewer, x, y));
+            }
+        }
+        for (int y = area.top; y < area.top + area.height; ++y) {
+            for (int x = area.left; x < area.left + area.width; ++x) {
+                Gdiplus::DllExports::GdipBitmapSetPixel(picture.get(), x, y, kChanged);
+            }
+        }
+        viewer.RepaintPictureArea(area.left, area.top, area.width, area.height);
+
+        int wrong = 0;
+        for (int y = 0; y < kViewerHeight; ++y) {
+            for (int x = 0; x < kViewerWidth; ++x) {
+                const int px = x + kOffsetX - kViewerFrameWidth;
+                const int py = y + kOffsetY - kViewerFrameWidth;
+                const bool inPictureArea = x >= kViewerFrameWidth && y >= kViewerFrameWidth &&
+                                           x < kViewerWidth - kViewerFrameWidth &&
+                                           y < kViewerHeight - kViewerFrameWidth;
+                const bool changed = inPictureArea && px >= area.left && py >= area.top &&
+                                     px < area.left + area.width && py < area.top + area.height;
+                const std::uint32_t expected =
+                    changed ? kChanged : before[static_cast<size_t>(y * kViewerWidth + x)];
+                if (CanvasPixel(viewer, x, y) != expected && wrong++ == 0) {
+                    ADD_FAILURE() << "canvas " << x << ", " << y << " shows " << std::hex
+                                  << CanvasPixel(viewer, x, y) << " instead of " << expected;
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        viewer.DestroyElement();
+    }
+}
+
 TEST_F(ImageViewerExTest, OperationsSitInTheirSlots) {
     constexpr int kOffsetX = 12;
     constexpr int kOffsetY = 34;

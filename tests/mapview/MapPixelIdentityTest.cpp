@@ -33,27 +33,6 @@ LevelList DecodeImage(const std::string& name) {
     return DecodeTestImage(std::string(VENNMARK_TESTDATA_DIR "/") + name);
 }
 
-// Counts the pixels that differ and names the first, so a failure says where to look.
-void ExpectSamePixels(Gdiplus::GpImage* actual, Gdiplus::GpImage* expected, const char* what) {
-    SCOPED_TRACE(what);
-    toolkit::ArgbPixels got;
-    toolkit::ArgbPixels want;
-    ASSERT_TRUE(toolkit::ReadImagePixels(actual, got));
-    ASSERT_TRUE(toolkit::ReadImagePixels(expected, want));
-    ASSERT_EQ(got.Width(), want.Width());
-    ASSERT_EQ(got.Height(), want.Height());
-    int differing = 0;
-    for (int y = 0; y < want.Height(); ++y) {
-        for (int x = 0; x < want.Width(); ++x) {
-            if (got.At(x, y) != want.At(x, y) && differing++ == 0) {
-                ADD_FAILURE() << "first difference at " << x << ", " << y << ": " << std::hex
-                              << got.At(x, y) << " instead of " << want.At(x, y);
-            }
-        }
-    }
-    EXPECT_EQ(differing, 0);
-}
-
 // The cells a series of placements visits: the corners of the first and last screen, with the
 // last row (a vertical level's half row in the in-game copy) among them, and one cell twice.
 std::vector<HoverCell> PlacementCells(const LevelRecord& level) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace mapview_test {
 namespace {
 
@@ -185,39 +187,104 @@ TEST_F(MapView, GridAndSectionLinesFallOnEachCellsTopAndLeftEdges) {
     }
 }
 
-TEST_F(MapView, ObjectMarksLieWhereTheObjectsAre) {
-    levels = SampleLevels();
-    for (int place : {1, 3, 6}) {
-        const LevelRecord& level = Show(place);
-        const int n = LevelScreenCount(level);
-        const int rows = LevelRows(level);
-        const bool across = level.vertical != 0 || level.kind == kIndoorKind;
-        int checked = 0;
-        for (const ObjectListRecord& list : level.objectLists) {
-            for (const LevelObject& object : list.objects) {
-                SCOPED_TRACE(testing::Message() << "place " << place << " object at " << object.x
-                                                << ", " << object.y << " list " << list.number);
-                const int e = object.entryNumber;
-                const int64_t left = across ? object.y - kHalfCell
-                                            : int64_t{e} * kColumns * kCell + object.x - kCell;
-                const int64_t top = across ? rows * kCell - object.x + (n - e) * rows * kCell
-                                           : int64_t{object.y} - kCell;
-                const int64_t inGameTop =
-                    across ? rows * kCell - object.x + (n - e) * (2 * rows - 1) * kHalfCell : top;
-                const ARGB plain =
-                    PixelAt(view.layers.plainObjects, left + kHalfCell, top + kHalfCell);
-                const ARGB inGame =
-                    PixelAt(view.layers.InGameObjects(), left + kHalfCell, inGameTop + kHalfCell);
-                if (AlphaOf(plain) != 0) {
-                    ++checked;
-                    EXPECT_EQ(plain & 0xFFFFFF, kMarkRed);
-                    EXPECT_GE(AlphaOf(plain), kMarkAlpha);
-                    EXPECT_EQ(inGame & 0xFFFFFF, kMarkRed);
-                    EXPECT_GE(AlphaOf(inGame), kMarkAlpha);
-                }
-            }
+// Every object mark of a level (left edge, top edge in the plain copy, top edge in the in-game
+// copy), whether or not it lies inside the picture: the sample image's objects, and objects added
+// here where the image has none that show.
+struct Mark {
+    int left, plainTop, inGameTop;
+};
+
+// The size of a copy, which each objects layer has too, and where the in-game copy starts.
+struct Copies {
+    int width, height, inGameLeft, inGameTop;
+};
+constexpr Copies kFiveScreensAcross = {1280, 224, 0, 229};
+constexpr Copies kFourScreensAcross = {1024, 224, 0, 229};
+constexpr Copies kFourScreensUp = {256, 1024, 261, 0};
+constexpr Copies kThreeScreensUp = {256, 768, 261, 0};
+
+struct AddedObject {
+    int entryNumber, x, y;
+};
+
+struct LevelMarks {
+    const char* what;
+    int place;
+    Copies copies;
+    std::vector<AddedObject> added;
+    std::vector<Mark> marks;
+};
+
+// clang-format off
+const LevelMarks kLevelMarks[] = {
+    {"outdoor: the same place in both copies; list 6's mark lies past the last screen",
+     1, kFiveScreensAcross, {},
+     {{496, 64, 64}, {528, 32, 32}, {560, 8, 8}, {560, 32, 32}, {560, 56, 56}, {768, 16, 16},
+      {864, 88, 88}, {1056, 112, 112}, {1184, 0, 0}, {1184, 24, 24}, {1752, -8, -8}}},
+    // The sample's marks all lie below the picture; the added ones lie in the last two screens.
+    {"indoor: x runs up the picture, and the in-game screens are half a row lower",
+     2, kFourScreensAcross, {{3, 242, 500}, {4, 100, 900}},
+     {{752, 592, 560}, {1776, 638, 606}, {1010, 512, 480}, {242, 318, 302}, {1520, 352, 336},
+      {484, 206, 190}, {884, 124, 124}}},
+    {"vertical, 4 screens: marks overlap, cross the left edge, lie above the picture",
+     3, kFourScreensUp, {},
+     {{96, 696, 664}, {32, 624, 592}, {48, 624, 592}, {-8, 480, 464}, {0, -160, -144},
+      {16, -160, -144}, {32, -160, -144}, {48, -160, -144}}},
+    {"vertical, 3 screens: the last screen's marks at the same height in both copies",
+     6, kThreeScreensUp, {},
+     {{-16, 488, 472}, {-8, 456, 440}, {-16, 168, 168}, {-8, 168, 168}, {8, 168, 168}}},
+};
+// clang-format on
+
+// The composed picture with every mark of a level over the same picture without them: each copy's
+// marks filled by GDI+ onto a transparent layer of the copy's size, and the layer drawn over the
+// copy, so that a mark reaches no further than its own copy.
+toolkit::ArgbPixels WithMarks(const toolkit::ArgbPixels& withoutMarks, const LevelMarks& level) {
+    namespace gp = Gdiplus::DllExports;
+    toolkit::ArgbPixels expected = withoutMarks;
+    toolkit::GpBitmapPtr picture;
+    gp::GdipCreateBitmapFromScan0(expected.Width(), expected.Height(), expected.Stride(),
+                                  PixelFormat32bppARGB, reinterpret_cast<BYTE*>(expected.Data()),
+                                  picture.put());
+    toolkit::GpGraphicsPtr graphics = toolkit::GetImageGraphics(picture.get());
+    toolkit::GpSolidFillPtr brush;
+    gp::GdipCreateSolidFill(kMarkRed | kMarkAlpha << 24, brush.put());
+    for (const bool inGame : {false, true}) {
+        const Copies& copies = level.copies;
+        toolkit::GpBitmapPtr layer = toolkit::CreateBitmap(copies.width, copies.height);
+        toolkit::GpGraphicsPtr layerGraphics = toolkit::GetImageGraphics(layer.get());
+        toolkit::ClearGraphics(layerGraphics.get(), 0);
+        for (const Mark& mark : level.marks) {
+            gp::GdipFillRectangleI(layerGraphics.get(), brush.get(), mark.left,
+                                   inGame ? mark.inGameTop : mark.plainTop, kCell, kCell);
         }
-        EXPECT_GT(checked, 0) << "no mark of place " << place << " lies inside its picture";
+        layerGraphics.reset();
+        gp::GdipDrawImageRectI(graphics.get(), layer.get(), inGame ? copies.inGameLeft : 0,
+                               inGame ? copies.inGameTop : 0, copies.width, copies.height);
+    }
+    // GDI+ lets go of the memory before it is handed on.
+    graphics.reset();
+    picture.reset();
+    return expected;
+}
+
+TEST_F(MapView, EveryObjectMarkLiesWhereItsObjectIs) {
+    for (const LevelMarks& level : kLevelMarks) {
+        SCOPED_TRACE(level.what);
+        levels = SampleLevelsWithoutObjects();
+        Show(level.place);
+        const toolkit::ArgbPixels withoutMarks = view.composed.Pixels();
+        levels = SampleLevels();
+        LevelRecord& record = levels.records[static_cast<size_t>(level.place) - 1];
+        for (const AddedObject& added : level.added) {
+            LevelObject object;
+            object.entryNumber = added.entryNumber;
+            object.x = added.x;
+            object.y = added.y;
+            record.objectLists.front().objects.push_back(object);
+        }
+        Show(level.place);
+        ExpectSamePixels(view.composed.Pixels(), WithMarks(withoutMarks, level), "marks");
     }
 }
 

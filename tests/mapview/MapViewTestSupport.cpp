@@ -85,6 +85,31 @@ Gdiplus::ARGB PixelAt(Gdiplus::GpImage* picture, int64_t x, int64_t y) {
     return colour;
 }
 
+void ExpectSamePixels(const toolkit::ArgbPixels& actual, const toolkit::ArgbPixels& expected,
+                      const char* what) {
+    SCOPED_TRACE(what);
+    ASSERT_EQ(actual.Width(), expected.Width());
+    ASSERT_EQ(actual.Height(), expected.Height());
+    int differing = 0;
+    for (int y = 0; y < expected.Height(); ++y) {
+        for (int x = 0; x < expected.Width(); ++x) {
+            if (actual.At(x, y) != expected.At(x, y) && differing++ == 0) {
+                ADD_FAILURE() << "first difference at " << x << ", " << y << ": " << std::hex
+                              << actual.At(x, y) << " instead of " << expected.At(x, y);
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+void ExpectSamePixels(Gdiplus::GpImage* actual, Gdiplus::GpImage* expected, const char* what) {
+    toolkit::ArgbPixels got;
+    toolkit::ArgbPixels want;
+    ASSERT_TRUE(toolkit::ReadImagePixels(actual, got)) << what;
+    ASSERT_TRUE(toolkit::ReadImagePixels(expected, want)) << what;
+    ExpectSamePixels(got, want, what);
+}
+
 bool ProbeAt(Gdiplus::GpImage* picture, int64_t x, int64_t y, int& level, int& index) {
     return mappic_probe::DecodeProbe(PixelAt(picture, x, y), level, index);
 }

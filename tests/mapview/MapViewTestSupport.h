@@ -36,6 +36,12 @@ inline int PictureHeight(const toolkit::ArgbPixels& picture) {
     return picture.Height();
 }
 
+// Every pixel of a picture equals the expected one; a failure counts the pixels that differ and
+// names the first, so that it says where to look.
+void ExpectSamePixels(const toolkit::ArgbPixels& actual, const toolkit::ArgbPixels& expected,
+                      const char* what);
+void ExpectSamePixels(Gdiplus::GpImage* actual, Gdiplus::GpImage* expected, const char* what);
+
 // Which super-tile picture's probe lies at (x, y): false when the pixel is no probe.
 bool ProbeAt(Gdiplus::GpImage* picture, int64_t x, int64_t y, int& level, int& index);
 

@@ -141,6 +141,46 @@ TEST(BmpReader, LeavesEverythingElseToGdiPlus) {
     }
 }
 
+TEST(BmpReader, TellsAFileWhosePixelsWouldStartPastItsEnd) {
+    constexpr std::size_t kPixelOffsetField = 10;
+    constexpr std::size_t kHeaderBytes = 54;
+    BmpLayout plain;
+    plain.width = 2;
+    plain.height = 2;
+    const auto good = MakeBmp(plain, Colour);
+    const auto withOffset = [&](std::uint32_t offset) {
+        auto file = good;
+        for (std::size_t i = 0; i < sizeof offset; ++i) {
+            file[kPixelOffsetField + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+        }
+        return file;
+    };
+    const std::uint32_t size = static_cast<std::uint32_t>(good.size());
+    auto notBmp = withOffset(size + 1);
+    notBmp[0] = 'X';
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> file;
+        bool pastEnd;
+    } cases[] = {
+        {"pixels after the headers", good, false},
+        {"pixels start on the last byte", withOffset(size - 1), false},
+        {"pixels start at the end", withOffset(size), true},
+        {"pixels start past the end", withOffset(size + 1), true},
+        {"the largest offset", withOffset(UINT32_MAX), true},
+        {"the headers alone, pixels after them",
+         std::vector<std::uint8_t>(good.begin(), good.begin() + kHeaderBytes), true},
+        {"no signature", notBmp, false},
+        {"too short for the offset", std::vector<std::uint8_t>(good.begin(), good.begin() + 12),
+         false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toolkit::BmpPixelsStartPastEnd(c.file.data(), c.file.size()), c.pastEnd)
+            << c.what;
+    }
+    EXPECT_FALSE(toolkit::BmpPixelsStartPastEnd(nullptr, 0));
+}
+
 }  // namespace
 
 namespace {

@@ -47,12 +47,20 @@ std::uint32_t Opaque(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
     return kOpaque | std::uint32_t{red} << 16 | std::uint32_t{green} << 8 | blue;
 }
 
+bool HasBmpSignature(const std::uint8_t* data, std::size_t size) {
+    return data != nullptr && size >= kFileHeaderSize && data[0] == 'B' && data[1] == 'M';
+}
+
 }  // namespace
 
+bool BmpPixelsStartPastEnd(const std::uint8_t* data, std::size_t size) {
+    return HasBmpSignature(data, size) && ReadU32(data, kPixelOffsetField) >= size;
+}
+
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, DecodedBmp& out) {
-    if (data == nullptr || size < kFileHeaderSize + kInfoHeaderSize || data[0] != 'B' ||
-        data[1] != 'M' || ReadU32(data, kInfoSizeField) != kInfoHeaderSize ||
-        ReadU16(data, kPlanesField) != 1 || ReadU32(data, kCompressionField) != kUncompressed) {
+    if (!HasBmpSignature(data, size) || size < kFileHeaderSize + kInfoHeaderSize ||
+        ReadU32(data, kInfoSizeField) != kInfoHeaderSize || ReadU16(data, kPlanesField) != 1 ||
+        ReadU32(data, kCompressionField) != kUncompressed) {
         return false;
     }
     const std::int64_t width = ReadI32(data, kWidthField);

@@ -30,4 +30,8 @@ struct DecodedBmp {
 // False, leaving out unchanged, when the bytes are not a BMP this reader decodes completely.
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, DecodedBmp& out);
 
+// True when the bytes are a BMP (of any kind) whose pixel data would start at or past their end:
+// a file with no pixels in it, whatever its headers say.
+bool BmpPixelsStartPastEnd(const std::uint8_t* data, std::size_t size);
+
 }  // namespace toolkit

@@ -1,5 +1,6 @@
 #include "foundation/ImageHelpers.h"
 
+#include "foundation/BmpReader.h"
 #include "foundation/Colour.h"
 #include "foundation/TextCodec.h"
 #include "foundation/Toolkit.h"
@@ -74,7 +75,9 @@ GpImagePtr LoadImageFile(const char* path) {
 
 GpImagePtr LoadImageFromBytes(const std::uint8_t* data, std::size_t size) {
     GpImagePtr image;
-    if (data == nullptr || size == 0) {
+    // Wine's GDI+ decodes a BMP whose pixels would start past the end of the stream from whatever
+    // memory lies beyond it: garbage on screen, or a read past the block.
+    if (data == nullptr || size == 0 || BmpPixelsStartPastEnd(data, size)) {
         return image;
     }
     GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, size));
