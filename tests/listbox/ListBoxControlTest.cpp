@@ -388,6 +388,67 @@ TEST_F(ListBoxes, DeletingKeepsTheViewInStepWithTheBar) {
     }
 }
 
+// Each item gets an opaque row colour of its own, so a canvas row names the item drawn there.
+Gdiplus::ARGB RowColour(std::int32_t item) {
+    constexpr Gdiplus::ARGB kOpaque = 0xFF000000;
+    constexpr Gdiplus::ARGB kStep = 0x000A0B0C;
+    return kOpaque | static_cast<Gdiplus::ARGB>(item) * kStep;
+}
+
+TEST_F(ListBoxes, DeletingAtTheBottomRedrawsEveryVisibleRow) {
+    Create({}, 0);
+    const std::int32_t row = m_list.RowHeight();
+    const auto listHeight = static_cast<std::int32_t>(m_list.ListRect().Height);
+    // Just more items than rows: deleting one makes the whole list fit.
+    const std::int32_t fewItems = listHeight / row + 1;
+    constexpr std::int32_t kAboveTheView = -1;
+    struct Case {
+        std::int32_t items;
+        bool atBottom;                // else half-way down
+        std::int32_t deletedFromTop;  // rows below the first visible one, or kAboveTheView
+    };
+    const Case cases[] = {
+        {kManyItems, true, 0},  {kManyItems, true, 2},         {kManyItems, true, kAboveTheView},
+        {kManyItems, false, 0}, {kManyItems, false, 2},        {kManyItems, false, kAboveTheView},
+        {fewItems, true, 0},    {fewItems, true, fewItems - 2}};
+    for (const Case& c : cases) {
+        m_list.DeleteAllItems();
+        for (std::int32_t i = 1; i <= c.items; ++i) {
+            m_list.InsertItem(0, std::to_wstring(i).c_str(), 0, 0, 0, {}, RowColour(i));
+        }
+        ScrollBar& bar = m_list.VerticalBar();
+        const std::int32_t limit = bar.MaxValue() - bar.PageSize();
+        bar.Position(c.atBottom ? limit : limit / 2);
+        m_list.ScrollToY(bar.Position());
+        const std::int32_t deleted =
+            c.deletedFromTop == kAboveTheView ? 1 : m_list.TopItem() + c.deletedFromTop;
+        SCOPED_TRACE(testing::Message()
+                     << c.items << " items, bottom " << c.atBottom << ", deleted " << deleted);
+        ASSERT_GE(deleted, 1);
+        ASSERT_LE(deleted, c.items);
+        // Each item keeps its colour when it moves up a row.
+        std::vector<Gdiplus::ARGB> expected;
+        for (std::int32_t i = 1; i <= c.items; ++i) {
+            if (i != deleted) {
+                expected.push_back(RowColour(i));
+            }
+        }
+        ASSERT_TRUE(m_list.DeleteItem(deleted));
+        EXPECT_EQ(bar.Position(), m_list.ScrollYPos());
+        EXPECT_EQ(m_list.TopItem(), TopItemFor(m_list.ScrollYPos(), row));
+        // Every canvas row that shows, at least in part: its item, or nothing past the last.
+        const int x = kFirstWidth + kSecondWidth - 2;
+        const std::int32_t shown = m_list.ScrollYPos() % row + listHeight;
+        for (std::int32_t r = 0; r * row < shown; ++r) {
+            const std::int32_t item = m_list.TopItem() + r;
+            const Gdiplus::ARGB want = item <= m_list.ItemCount() ? expected[item - 1] : 0;
+            Gdiplus::ARGB pixel = 0;
+            Gdiplus::DllExports::GdipBitmapGetPixel(m_list.Canvas(), x, r * row + row / 2, &pixel);
+            EXPECT_EQ(pixel, want) << "row " << r;
+        }
+    }
+}
+
 TEST_F(ListBoxes, AListWithoutColumnsTakesNoItems) {
     ASSERT_NE(m_list.Create(m_host.Parent(), 0, 0, kWidth, kHeight), 0u);
     EXPECT_EQ(m_list.InsertItem(0, L"lost"), 0);

@@ -211,6 +211,8 @@ public:
     ScrollBar& VerticalBar() { return m_vBar; }
     ScrollBar& HorizontalBar() { return m_hBar; }
     Gdiplus::GpBitmap* Canvas() const { return m_canvas; }
+    // True while the list itself moves its vertical bar; the bar's notice is then not a scroll.
+    bool SyncingBar() const { return m_barSync != 0; }
 
 private:
     void OnCreate();
@@ -269,6 +271,7 @@ private:
     std::int32_t m_dragStartY = 0;
     Gdiplus::GpBitmap* m_canvas = nullptr;
     Gdiplus::GpGraphics* m_canvasGraphicsList = nullptr;
+    std::int32_t m_barSync = 0;
 };
 
 enum ListBoxSlot : std::uint32_t {
