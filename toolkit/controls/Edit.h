@@ -46,6 +46,8 @@ enum EditScrollBars : std::int32_t {
 };
 
 constexpr UINT kEditCaretBlinkMs = 500;
+// Height of the system caret the Edit makes to show the input method where the caret is.
+constexpr std::int32_t kEditSystemCaretHeight = 12;
 
 // Optional arguments of CreateEdit; an absent value takes the default named beside it.
 struct EditCreateOptions {
