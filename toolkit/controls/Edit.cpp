@@ -153,9 +153,8 @@ ElementHandle Edit::CreateEdit(std::uint32_t parent, std::int32_t left, std::int
     if (handle == 0) {
         return 0;
     }
-    if (options.maxLength) {
-        MaxLength(*options.maxLength);
-    }
+    // Without a maximum the limit is set to 0, which the services read as their default maximum.
+    MaxLength(options.maxLength.value_or(0));
     if (options.fontName || options.fontSize || options.fontStyle) {
         const std::string name =
             options.fontName.value_or(m_font != nullptr ? GetFontFamilyName(m_font) : "");
@@ -198,6 +197,9 @@ void Edit::OnCreate() {
 }
 
 void Edit::OnDestroy() {
+    // A focused Edit is destroyed without losing the focus first: a password Edit gives the
+    // window its input method back here, or no other Edit of the window would have one.
+    RestoreInputContext();
     if (m_services != nullptr) {
         Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         m_services->OnTxInPlaceDeactivate();
@@ -334,9 +336,13 @@ void Edit::LayoutEdit(std::int32_t width, std::int32_t height) {
     }
     const std::int32_t textWidth = text.right - text.left;
     const std::int32_t textHeight = text.bottom - text.top;
+    // A single line is centred by laying the text out from the top of the centred line rather
+    // than through a view inset: the text services in use lay text out in the rectangle they
+    // are given and leave the inset unread, and where both are read the two come to the same.
     m_viewInset = {};
+    m_layoutRect = text;
     if (m_multiLine == 0) {
-        m_viewInset.top = PixelsToHimetric(std::max(0, (textHeight - lineHeight) / 2), m_dpiY);
+        m_layoutRect.top += std::max(0, (textHeight - lineHeight) / 2);
     }
     if (m_vBar.m_handle != 0) {
         m_vBar.PageSize(textHeight);
@@ -345,7 +351,10 @@ void Edit::LayoutEdit(std::int32_t width, std::int32_t height) {
         m_hBar.PageSize(textWidth);
     }
     m_textRect = text;
-    m_extent = {PixelsToHimetric(textWidth, m_dpiX), PixelsToHimetric(textHeight, m_dpiY)};
+    // The extent is the laid-out rectangle's size: a different one would make the services
+    // zoom the text to fit.
+    m_extent = {PixelsToHimetric(textWidth, m_dpiX),
+                PixelsToHimetric(m_layoutRect.bottom - m_layoutRect.top, m_dpiY)};
     PropertyBitsChange(kLayoutBits, kLayoutBits);
 }
 
@@ -547,16 +556,20 @@ void Edit::OnKillFocus() {
         m_services->OnTxUIDeactivate();
     }
     Send(WM_KILLFOCUS, 0, 0);
-    if (m_editStyle == kEditPassword && m_savedImc != nullptr) {
-        ImmAssociateContext(m_hostWindow, m_savedImc);
-        ImmReleaseContext(m_hostWindow, m_savedImc);
-        m_savedImc = nullptr;
-    }
+    RestoreInputContext();
     // With HideSelection set the next timer tick finds the focus gone and stops the blink.
     if (m_hideSelection == 0) {
         PaintEdit(0);
         SetElementTimer(0);
         DrawCaret(false, false);
+    }
+}
+
+void Edit::RestoreInputContext() {
+    if (m_savedImc != nullptr) {
+        ImmAssociateContext(m_hostWindow, m_savedImc);
+        ImmReleaseContext(m_hostWindow, m_savedImc);
+        m_savedImc = nullptr;
     }
 }
 
@@ -604,8 +617,8 @@ void Edit::PaintEdit(std::uint32_t state) {
         const PixelRect prepared = PrepareTextLayer(
             canvas, TextLayer(), {drawn.left, drawn.top, drawn.right, drawn.bottom});
         if (!prepared.Empty()) {
-            const RECTL bounds{m_textRect.left, m_textRect.top, m_textRect.right,
-                               m_textRect.bottom};
+            const RECTL bounds{m_layoutRect.left, m_layoutRect.top, m_layoutRect.right,
+                               m_layoutRect.bottom};
             RECT update{prepared.left, prepared.top, prepared.right, prepared.bottom};
             m_services->TxDraw(DVASPECT_CONTENT, -1, nullptr, nullptr, m_textDc, nullptr, &bounds,
                                nullptr, &update, nullptr, 0, TXTVIEW_ACTIVE);

@@ -139,7 +139,7 @@ HRESULT Edit::TxDeactivate(LONG) {
 }
 
 HRESULT Edit::TxGetClientRect(LPRECT rect) {
-    *rect = m_textRect;
+    *rect = m_layoutRect;
     return S_OK;
 }
 
