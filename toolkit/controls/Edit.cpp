@@ -386,6 +386,13 @@ LRESULT Edit::ClassMessageHandler(HWND, ElementHandle handle, UINT message, WPAR
             return 0;
         case WM_DROPFILES:
             return 0;
+        case WM_SETTEXT:
+            // A code-page text, as the toolkit's other texts come, reaches the services in UTF-16.
+            if (wParam != kSetTextWide) {
+                const std::wstring text = ToWideString(reinterpret_cast<const char*>(lParam));
+                return Send(WM_SETTEXT, kSetTextWide, reinterpret_cast<LPARAM>(text.c_str()));
+            }
+            return Send(message, wParam, lParam);
         case WM_MOUSEMOVE:
             if (wParam == kLeftButtonOnly) {
                 const int y = std::min<int>(PointY(lParam), m_textRect.bottom);

@@ -402,6 +402,14 @@ HWND Element::CreateElementFromLayout(HWND hostWindow, std::uint32_t ignored,
         return nullptr;  // WM_CREATE destroyed the element again
     }
     handAttributesToEngine(0);
+    // The engine keeps a layout's "Text" in the element's text field, which no class draws: a
+    // class that shows a caption or a text takes it from there as from any WM_SETTEXT.
+    if (m_text != nullptr && m_text[0] != '\0') {
+        ElementWndProc(WM_SETTEXT, kSetTextCodePage, reinterpret_cast<LPARAM>(m_text));
+        if (m_self != this) {
+            return nullptr;
+        }
+    }
     FinishCreation();
     if (attributes.Integer("SetFocus").value_or(0) != 0 && m_self == this) {
         SetElementFocus();
