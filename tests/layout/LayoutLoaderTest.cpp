@@ -291,6 +291,17 @@ TEST(LoadLayoutFromXml, AbsurdSizesTakeTheDefaults) {
     EXPECT_EQ(huge.Host().gridMargins[0], 0.0f);
 }
 
+TEST(LoadLayoutFromXml, RootNumbersAreDecimalWithLeadingZeros) {
+    LayoutWindow padded("<Window width=\"0400\" height=\"0300\" captionbtn=\"010\"/>");
+    ASSERT_NE(padded.Window(), nullptr);
+    RECT bounds{};
+    GetWindowRect(padded.Window(), &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, kLayoutWidth);
+    EXPECT_EQ(bounds.bottom - bounds.top, kLayoutHeight);
+    constexpr std::uint32_t kTen = 10;
+    EXPECT_EQ(padded.Host().captionFlags, kTen);
+}
+
 TEST(LoadLayoutFromXml, DeepNestingStopsAtTheDepthLimit) {
     constexpr int kLevels = 200;
     std::string xml = "<?xml version=\"1.0\"?><Window>";
