@@ -10,6 +10,7 @@
 #include "core/ElementEvents.h"
 #include "foundation/BuiltInTheme.h"
 #include "foundation/CallAddress.h"
+#include "foundation/Drawing.h"
 #include "foundation/EngineBinding.h"
 
 namespace listbox_test {
@@ -259,6 +260,82 @@ TEST_F(ListBoxes, ScrollingByOneRowMovesCanvasPixels) {
     EXPECT_EQ(m_list.TopItem(), 2);
     EXPECT_NE(CanvasAlpha(m_list, x, row / 2), 0u);
     EXPECT_EQ(CanvasAlpha(m_list, x, row + row / 2), 0u);
+}
+
+// A list that counts the rows it draws and paints its header background a colour of its own.
+class InstrumentedList : public ListBox {
+public:
+    static constexpr Gdiplus::ARGB kHeaderRed = 0xFFFF0000;
+    void DrawItem(std::int32_t item, bool present) override {
+        ++drawnRows;
+        ListBox::DrawItem(item, present);
+    }
+    std::int32_t HeaderBackgroundHook(Gdiplus::GpGraphics* graphics,
+                                      const Gdiplus::RectF& rect) override {
+        FillRect(graphics, rect, kHeaderRed);
+        return 1;
+    }
+    int drawnRows = 0;
+};
+
+class InstrumentedLists : public ListBoxes {
+protected:
+    void TearDown() override {
+        if (m_instrumented.IsElementAlive()) {
+            m_instrumented.DestroyElement();
+        }
+        ListBoxes::TearDown();
+    }
+    void CreateInstrumented() {
+        ASSERT_NE(m_instrumented.Create(m_host.Parent(), 0, 0, kWidth, kHeight), 0u);
+        m_instrumented.InsertColumn(0, L"A", kFirstWidth);
+        m_instrumented.InsertColumn(0, L"B", kSecondWidth);
+        for (std::int32_t i = 1; i <= kManyItems; ++i) {
+            m_instrumented.InsertItem(0, std::to_wstring(i).c_str());
+        }
+    }
+    // The element canvas's pixel, premultiplied 0xAARRGGBB.
+    std::uint32_t CanvasPixel(int x, int y) {
+        GdiFlush();
+        return static_cast<const std::uint32_t*>(
+            m_instrumented.m_canvasBits)[y * m_instrumented.m_width + x];
+    }
+    InstrumentedList m_instrumented;
+};
+
+TEST_F(InstrumentedLists, ScrollingByRowsDrawsOnlyTheUncoveredRows) {
+    CreateInstrumented();
+    const std::int32_t row = m_instrumented.RowHeight();
+    constexpr std::int32_t kTwoRows = 2;
+    struct Case {
+        std::int32_t to;  // in rows
+        int drawn;
+    };
+    // Down one row, down two more, back up two.
+    const Case cases[] = {{1, 1}, {1 + kTwoRows, kTwoRows}, {1, kTwoRows}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        m_instrumented.drawnRows = 0;
+        m_instrumented.ScrollToY(c.to * row);
+        EXPECT_EQ(m_instrumented.TopItem(), c.to + 1);
+        EXPECT_EQ(m_instrumented.drawnRows, c.drawn);
+    }
+}
+
+TEST_F(InstrumentedLists, ALitHeaderCellShowsOnlyItsOwnShade) {
+    CreateInstrumented();
+    const Gdiplus::RectF& header = m_instrumented.HeaderRect();
+    ASSERT_GT(header.Height, 0.0f);
+    // The top row of each cell, short of its right edge, where neither text nor separator is;
+    // a lit cell's shade starts transparent there.
+    constexpr int kInsideRightEdge = 4;
+    const int y = static_cast<int>(header.Y);
+    const int litX = static_cast<int>(header.X) + kFirstWidth - kInsideRightEdge;
+    const int otherX = litX + kSecondWidth;
+    m_instrumented.DrawHeader(1, kItemHot, true);
+    EXPECT_EQ(CanvasPixel(otherX, y), InstrumentedList::kHeaderRed);
+    constexpr std::uint32_t kColourBits = 0x00FFFFFF;
+    EXPECT_NE(CanvasPixel(litX, y) & kColourBits, InstrumentedList::kHeaderRed & kColourBits);
 }
 
 void PressShift(bool down) {

@@ -33,6 +33,9 @@ enum ListBoxNotification : std::uint32_t {
 // The header state of a pressed column (kItemHot is its hot state).
 constexpr std::int32_t kHeaderPressed = 8;
 
+// The bit of the HideHeader option that leaves the header out.
+constexpr std::int32_t kHideHeaderBit = 1;
+
 // HitTest results.
 enum ListHit : std::int32_t {
     kListHitNone = 0,
