@@ -7,10 +7,7 @@
 
 #include "CoreTestSupport.h"
 #include "controls/Edit.h"
-#include "foundation/BuiltInTheme.h"
-#include "foundation/CallAddress.h"
 #include "foundation/Colour.h"
-#include "foundation/EngineBinding.h"
 
 namespace edit_test {
 namespace {
@@ -30,15 +27,7 @@ constexpr int kCentringTolerance = 1;
 
 class EditLifetime : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_theme = EngineLoadTheme(AddressOf(kBuiltInThemePackage), kBuiltInThemePackageSize, 0, 0);
-        ASSERT_NE(m_theme, 0u);
-        m_host.Fields().theme = m_theme;
-    }
-    void TearDown() override {
-        m_host.Fields().theme = 0;
-        EngineReleaseTheme(m_theme);
-    }
+    void SetUp() override { ASSERT_NE(m_theme.Theme(), 0u); }
     static void Create(Edit& edit, TestHost& host, const EditCreateOptions& options,
                        int height = kShortHeight) {
         ASSERT_NE(edit.CreateEdit(host.Parent(), 0, 0, kWidth, height, {}, options), 0u);
@@ -51,7 +40,7 @@ protected:
     }
 
     TestHost m_host;
-    std::uint32_t m_theme = 0;
+    core_test::BuiltInThemeOnHost m_theme{m_host};
 };
 
 // The first canvas row with dark ink, or -1.
