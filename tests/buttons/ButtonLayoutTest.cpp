@@ -122,9 +122,18 @@ TEST(ButtonLayout, ProgressLengthIsTheValuesShareRounded) {
         float inner;
         std::int32_t value, minValue, maxValue, length;
     } const cases[] = {
-        {100, 30, 0, 100, 30}, {100, 0, 0, 100, 0},  {100, 100, 0, 100, 100},
-        {50, 1, 0, 3, 17},     {60, 15, 10, 20, 30}, {100, 5, 5, 5, 0},  // empty range
+        {100, 30, 0, 100, 30},
+        {100, 0, 0, 100, 0},
+        {100, 100, 0, 100, 100},
+        {50, 1, 0, 3, 17},
+        {60, 15, 10, 20, 30},
+        {100, 5, 5, 5, 0},  // empty range
         {100, 9, 5, 5, 0},
+        // Outside the range the bar stays within the frame: empty below, full above.
+        {100, -20, 0, 100, 0},
+        {100, 150, 0, 100, 100},
+        {100, INT32_MAX, INT32_MIN, 0, 100},
+        {100, INT32_MIN, 0, INT32_MAX, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ProgressBarLength(c.inner, c.value, c.minValue, c.maxValue), c.length)

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-
 #include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
 #include "core/ElementPaint.h"
 #include "core/ElementTree.h"
+#include "foundation/BuiltInTheme.h"
+#include "foundation/CallAddress.h"
 #include "foundation/EngineBinding.h"
 #include "foundation/Toolkit.h"
 
@@ -53,7 +54,6 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CoreEnv
 
 }  // namespace
 
-
 TestHost::TestHost() {
     m_fields.window =
         CreateWindowExW(0, kTestHostClass, L"core test", WS_POPUP, 0, 0, kHostWidth, kHostHeight,
@@ -75,6 +75,18 @@ TestHost::TestHost() {
     m_fields.presented = 1;
     SetPropA(m_fields.window, toolkit::kHostWindowProperty,
              reinterpret_cast<HANDLE>(m_fields.ownHandle));
+}
+
+BuiltInThemeOnHost::BuiltInThemeOnHost(TestHost& host)
+    : m_host(host),
+      m_theme(toolkit::EngineLoadTheme(toolkit::AddressOf(kBuiltInThemePackage),
+                                       kBuiltInThemePackageSize, 0, 0)) {
+    m_host.Fields().theme = m_theme;
+}
+
+BuiltInThemeOnHost::~BuiltInThemeOnHost() {
+    m_host.Fields().theme = 0;
+    toolkit::EngineReleaseTheme(m_theme);
 }
 
 TestHost::~TestHost() {

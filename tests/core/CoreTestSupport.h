@@ -48,6 +48,21 @@ private:
     void* m_frameBits = nullptr;
 };
 
+// The built-in theme package loaded and made the host's theme for as long as this object lives.
+class BuiltInThemeOnHost {
+public:
+    explicit BuiltInThemeOnHost(TestHost& host);
+    ~BuiltInThemeOnHost();
+    BuiltInThemeOnHost(const BuiltInThemeOnHost&) = delete;
+    BuiltInThemeOnHost& operator=(const BuiltInThemeOnHost&) = delete;
+
+    std::uint32_t Theme() const { return m_theme; }
+
+private:
+    TestHost& m_host;
+    std::uint32_t m_theme;
+};
+
 // What a probe saw, in order.
 struct SeenMessage {
     ElementHandle handle;

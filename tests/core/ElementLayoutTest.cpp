@@ -120,6 +120,53 @@ TEST(LayoutCreation, CursorsLoadedFromFilesAreDestroyedWithTheElement) {
     DeleteFileA(path.c_str());
 }
 
+bool CursorAlive(HCURSOR cursor) {
+    ICONINFO info{};
+    if (GetIconInfo(cursor, &info) == 0) {
+        return false;
+    }
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return true;
+}
+
+TEST(LayoutCreation, CursorsLoadedFromFilesAreDestroyedWhenReplaced) {
+    constexpr std::uint32_t kHandCursorId = 32649;  // IDC_HAND
+    const std::string path = WriteCursorFile();
+    const auto values = Values("0,0,10,10,!,1,!," + path + ",1," + path + ",1");
+    TestHost host;
+    {
+        ProbeElement probe;
+        probe.CreateElementFromLayout(host.Window(), 0, host.OwnHandle(), 0, kProbeTypeId,
+                                      "Rect,ID,Cursor", values->data(), values->size(), "Probe");
+        const HCURSOR cursor = probe.m_cursor;
+        const HCURSOR pressed = probe.m_pressedCursor;
+        ASSERT_TRUE(CursorAlive(cursor));
+        ASSERT_TRUE(CursorAlive(pressed));
+        probe.SetElementCursor(kHandCursorId, false);
+        EXPECT_FALSE(CursorAlive(cursor));
+        EXPECT_FALSE(CursorAlive(pressed));
+        EXPECT_EQ(probe.m_cursorOwnership, 0u);
+        probe.DestroyElement();
+        EXPECT_TRUE(CursorAlive(LoadCursorW(nullptr, MAKEINTRESOURCEW(kHandCursorId))));
+    }
+    {
+        // Its own cursor handed back stays the element's, to be destroyed with it.
+        ProbeElement probe;
+        probe.CreateElementFromLayout(host.Window(), 0, host.OwnHandle(), 0, kProbeTypeId,
+                                      "Rect,ID,Cursor", values->data(), values->size(), "Probe");
+        const HCURSOR cursor = probe.m_cursor;
+        const HCURSOR pressed = probe.m_pressedCursor;
+        probe.SetElementCursor(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(cursor)),
+                               true);
+        EXPECT_TRUE(CursorAlive(cursor));
+        EXPECT_FALSE(CursorAlive(pressed));
+        probe.DestroyElement();
+        EXPECT_FALSE(CursorAlive(cursor));
+    }
+    DeleteFileA(path.c_str());
+}
+
 TEST(LayoutCreation, SystemCursorIdsAreNotTheElementsToDestroy) {
     constexpr int kHandCursorId = 32649;   // IDC_HAND
     constexpr int kArrowCursorId = 32512;  // IDC_ARROW

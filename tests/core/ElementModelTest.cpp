@@ -171,6 +171,43 @@ TEST(ElementFont, SettingTheHeldFontAgainKeepsIt) {
     EXPECT_NE(probe.m_font, font);
 }
 
+TEST(ElementClone, ACopyOwnsWhatTheRecordOwnsAndIsCreatedOnItsOwn) {
+    constexpr std::int32_t kCopyFontSize = 20;
+    TestHost host;
+    Element original;
+    ASSERT_NE(original.CreateElement(host.Parent(), 0, 0, kWidth, kHeight, kProbeTypeId,
+                                     kProbeClassName, {}),
+              0u);
+    original.ElementText("caption");
+    original.SetElementTipText("tip");
+    original.ElementFontSize(kCopyFontSize);
+    auto* copy = reinterpret_cast<Element*>(original.Clone());
+    ASSERT_NE(copy, nullptr);
+    // Not created: nothing of the source's place in its window.
+    EXPECT_FALSE(copy->IsElementAlive());
+    EXPECT_EQ(copy->m_handle, 0u);
+    EXPECT_EQ(copy->m_canvasBitmap, nullptr);
+    EXPECT_EQ(copy->m_eventTable, 0u);
+    // Its own texts and font, holding what the source's held.
+    for (const auto& [mine, theirs] :
+         {std::pair{copy->m_text, original.m_text}, std::pair{copy->m_tipText, original.m_tipText},
+          std::pair{copy->m_className, original.m_className}}) {
+        ASSERT_NE(mine, nullptr);
+        EXPECT_NE(mine, theirs);
+        EXPECT_STREQ(mine, theirs);
+    }
+    EXPECT_NE(copy->m_font, original.m_font);
+    EXPECT_EQ(copy->ElementFontSize(), kCopyFontSize);
+
+    original.DestroyElement();
+    EXPECT_EQ(copy->ElementText(), "caption");
+    EXPECT_NE(copy->CreateElement(host.Parent(), 0, 0, kWidth, kHeight, kProbeTypeId,
+                                  kProbeClassName, {}),
+              0u);
+    copy->DestroyElement();
+    HeapFree(GetProcessHeap(), 0, copy);
+}
+
 TEST(ElementCursor, HandlesAreKeptAsGivenAndIdsAreLoaded) {
     TestHost host;
     ProbeElement probe;

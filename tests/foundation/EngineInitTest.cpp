@@ -121,6 +121,19 @@ TEST_F(ProbeTest, OptionsReplaceFontHintRoutineAndCursors) {
     globals.secondCursor = arrow;
 }
 
+TEST_F(ProbeTest, AFontFamilyTheMachineLacksKeepsTheDefaultFont) {
+    constexpr int kFontSize = 30;
+    ToolkitGlobals& globals = Toolkit();
+    Gdiplus::GpFont* font = globals.defaultFont;
+    const float size = GetFontSize(font);
+    UiEngineOptions options;
+    options.fontName = "No Such Face Anywhere";
+    options.fontSize = kFontSize;
+    InitUiEngine(Full(), false, kThemeBytes, {}, kMapBytes, options);
+    EXPECT_EQ(globals.defaultFont, font);
+    EXPECT_EQ(GetFontSize(globals.defaultFont), size);
+}
+
 // A prototype that counts how often it is released.
 struct TestPrototype {
     static int released;

@@ -190,6 +190,29 @@ TEST(HostFrame, CaptionButtonsShowTheNewThemeAfterAThemeChange) {
     }
 }
 
+TEST(HostFrame, CaptionButtonsDrawAnewAfterAThemeChangeWithoutRefresh) {
+    LayeredWindow w;
+    HostWindow& host = w.test.Host();
+    // Taking the window's own theme as the new one hands back the handle it had, as a theme
+    // loaded anew may get the handle of the one it replaced; no refresh is asked for.
+    host.SetWindowTheme(nullptr, {}, nullptr, false, host.theme);
+    std::vector<toolkit::SysButton*> buttons;
+    for (std::uint32_t kind :
+         {toolkit::kSysButtonClose, toolkit::kSysButtonMax, toolkit::kSysButtonMin}) {
+        toolkit::SysButton* button = host.CaptionButton(kind);
+        ASSERT_NE(button, nullptr);
+        ASSERT_NE(button->m_canvasBits, nullptr);
+        static_cast<std::uint32_t*>(button->m_canvasBits)[0] = kGreen;
+        buttons.push_back(button);
+    }
+    host.PaintWindowFrame(nullptr, toolkit::kKeepColour, toolkit::kFrameComposeRedraw);
+    host.PresentWindow();
+    for (const toolkit::SysButton* button : buttons) {
+        SCOPED_TRACE(button->m_kind);
+        EXPECT_NE(static_cast<const std::uint32_t*>(button->m_canvasBits)[0], kGreen);
+    }
+}
+
 // ---- Pushes of one message ------------------------------------------------------------------
 
 constexpr UINT kMsgPresentTwice = WM_APP + 1;

@@ -9,6 +9,11 @@
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "controls/Button.h"
+#include "controls/ComboBox.h"
+#include "controls/Edit.h"
+#include "controls/GroupBox.h"
+#include "controls/Label.h"
 #include "core/ElementEvents.h"
 #include "core/LayoutLoader.h"
 #include "foundation/ControlClasses.h"
@@ -164,6 +169,32 @@ TEST(LoadLayoutFromXml, BuildsTheWindowAndItsElementTree) {
     EXPECT_EQ(FindElementById(nullptr, kLabelId), 0u);
 }
 
+TEST(LoadLayoutFromXml, TextShowsOnEveryControlWithACaptionOrAText) {
+    enum : std::int32_t { kLabel = 1, kButton, kCheck, kGroup, kEdit, kCombo, kBar };
+    LayoutWindow layout(
+        "<Window>"
+        "<Item objtype=\"Label\" Rect=\"0,0,80,20\" ID=\"1\" Text=\"Name\"/>"
+        "<Item objtype=\"Button\" Rect=\"0,20,80,20\" ID=\"2\" Text=\"OK\"/>"
+        "<Item objtype=\"CheckButton\" Rect=\"0,40,80,20\" ID=\"3\" Text=\"Grid\"/>"
+        "<Item objtype=\"GroupBox\" Rect=\"0,60,80,40\" ID=\"4\" Text=\"Colours\"/>"
+        "<Item objtype=\"Edit\" Rect=\"0,100,80,20\" ID=\"5\" Text=\"typed\"/>"
+        "<Item objtype=\"ComboBox\" Rect=\"0,120,80,20\" ID=\"6\" Text=\"shown\"/>"
+        "<Item objtype=\"ScrollBar\" Rect=\"0,140,80,10\" ID=\"7\" Text=\"unseen\"/>"
+        "</Window>");
+    ASSERT_NE(layout.Window(), nullptr);
+    for (std::int32_t id = kLabel; id <= kBar; ++id) {
+        ASSERT_NE(layout.Find(id), nullptr) << id;
+    }
+    EXPECT_EQ(static_cast<Label*>(layout.Find(kLabel))->LabelTitle(), "Name");
+    EXPECT_EQ(static_cast<Button*>(layout.Find(kButton))->ButtonTitle(), "OK");
+    EXPECT_EQ(static_cast<Button*>(layout.Find(kCheck))->ButtonTitle(), "Grid");
+    EXPECT_EQ(static_cast<GroupBox*>(layout.Find(kGroup))->Caption(), "Colours");
+    EXPECT_EQ(static_cast<Edit*>(layout.Find(kEdit))->Text(), "typed");
+    EXPECT_EQ(static_cast<ComboBox*>(layout.Find(kCombo))->Text(), "shown");
+    // A control without a caption keeps the text as its element text only.
+    EXPECT_EQ(layout.Find(kBar)->ElementText(), "unseen");
+}
+
 constexpr std::uint32_t kBoundResult = 0x5EED;
 std::uint32_t __stdcall BoundRoutine(std::uint32_t, std::uint32_t) {
     return kBoundResult;
@@ -258,6 +289,17 @@ TEST(LoadLayoutFromXml, AbsurdSizesTakeTheDefaults) {
     EXPECT_LE(bounds.right - bounds.left, kMaxLayoutWindowSide);
     EXPECT_GT(bounds.right - bounds.left, 0);
     EXPECT_EQ(huge.Host().gridMargins[0], 0.0f);
+}
+
+TEST(LoadLayoutFromXml, RootNumbersAreDecimalWithLeadingZeros) {
+    LayoutWindow padded("<Window width=\"0400\" height=\"0300\" captionbtn=\"010\"/>");
+    ASSERT_NE(padded.Window(), nullptr);
+    RECT bounds{};
+    GetWindowRect(padded.Window(), &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, kLayoutWidth);
+    EXPECT_EQ(bounds.bottom - bounds.top, kLayoutHeight);
+    constexpr std::uint32_t kTen = 10;
+    EXPECT_EQ(padded.Host().captionFlags, kTen);
 }
 
 TEST(LoadLayoutFromXml, DeepNestingStopsAtTheDepthLimit) {

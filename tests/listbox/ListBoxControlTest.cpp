@@ -10,6 +10,7 @@
 #include "core/ElementEvents.h"
 #include "foundation/BuiltInTheme.h"
 #include "foundation/CallAddress.h"
+#include "foundation/Drawing.h"
 #include "foundation/EngineBinding.h"
 
 namespace listbox_test {
@@ -261,6 +262,82 @@ TEST_F(ListBoxes, ScrollingByOneRowMovesCanvasPixels) {
     EXPECT_EQ(CanvasAlpha(m_list, x, row + row / 2), 0u);
 }
 
+// A list that counts the rows it draws and paints its header background a colour of its own.
+class InstrumentedList : public ListBox {
+public:
+    static constexpr Gdiplus::ARGB kHeaderRed = 0xFFFF0000;
+    void DrawItem(std::int32_t item, bool present) override {
+        ++drawnRows;
+        ListBox::DrawItem(item, present);
+    }
+    std::int32_t HeaderBackgroundHook(Gdiplus::GpGraphics* graphics,
+                                      const Gdiplus::RectF& rect) override {
+        FillRect(graphics, rect, kHeaderRed);
+        return 1;
+    }
+    int drawnRows = 0;
+};
+
+class InstrumentedLists : public ListBoxes {
+protected:
+    void TearDown() override {
+        if (m_instrumented.IsElementAlive()) {
+            m_instrumented.DestroyElement();
+        }
+        ListBoxes::TearDown();
+    }
+    void CreateInstrumented() {
+        ASSERT_NE(m_instrumented.Create(m_host.Parent(), 0, 0, kWidth, kHeight), 0u);
+        m_instrumented.InsertColumn(0, L"A", kFirstWidth);
+        m_instrumented.InsertColumn(0, L"B", kSecondWidth);
+        for (std::int32_t i = 1; i <= kManyItems; ++i) {
+            m_instrumented.InsertItem(0, std::to_wstring(i).c_str());
+        }
+    }
+    // The element canvas's pixel, premultiplied 0xAARRGGBB.
+    std::uint32_t CanvasPixel(int x, int y) {
+        GdiFlush();
+        return static_cast<const std::uint32_t*>(
+            m_instrumented.m_canvasBits)[y * m_instrumented.m_width + x];
+    }
+    InstrumentedList m_instrumented;
+};
+
+TEST_F(InstrumentedLists, ScrollingByRowsDrawsOnlyTheUncoveredRows) {
+    CreateInstrumented();
+    const std::int32_t row = m_instrumented.RowHeight();
+    constexpr std::int32_t kTwoRows = 2;
+    struct Case {
+        std::int32_t to;  // in rows
+        int drawn;
+    };
+    // Down one row, down two more, back up two.
+    const Case cases[] = {{1, 1}, {1 + kTwoRows, kTwoRows}, {1, kTwoRows}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        m_instrumented.drawnRows = 0;
+        m_instrumented.ScrollToY(c.to * row);
+        EXPECT_EQ(m_instrumented.TopItem(), c.to + 1);
+        EXPECT_EQ(m_instrumented.drawnRows, c.drawn);
+    }
+}
+
+TEST_F(InstrumentedLists, ALitHeaderCellShowsOnlyItsOwnShade) {
+    CreateInstrumented();
+    const Gdiplus::RectF& header = m_instrumented.HeaderRect();
+    ASSERT_GT(header.Height, 0.0f);
+    // The top row of each cell, short of its right edge, where neither text nor separator is;
+    // a lit cell's shade starts transparent there.
+    constexpr int kInsideRightEdge = 4;
+    const int y = static_cast<int>(header.Y);
+    const int litX = static_cast<int>(header.X) + kFirstWidth - kInsideRightEdge;
+    const int otherX = litX + kSecondWidth;
+    m_instrumented.DrawHeader(1, kItemHot, true);
+    EXPECT_EQ(CanvasPixel(otherX, y), InstrumentedList::kHeaderRed);
+    constexpr std::uint32_t kColourBits = 0x00FFFFFF;
+    EXPECT_NE(CanvasPixel(litX, y) & kColourBits, InstrumentedList::kHeaderRed & kColourBits);
+}
+
 void PressShift(bool down) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -385,6 +462,67 @@ TEST_F(ListBoxes, DeletingKeepsTheViewInStepWithTheBar) {
         // Moving back to where the view was before the delete is a real move.
         m_list.ScrollToY(kScrolledRows * row);
         EXPECT_EQ(m_list.TopItem(), kScrolledRows + 1);
+    }
+}
+
+// Each item gets an opaque row colour of its own, so a canvas row names the item drawn there.
+Gdiplus::ARGB RowColour(std::int32_t item) {
+    constexpr Gdiplus::ARGB kOpaque = 0xFF000000;
+    constexpr Gdiplus::ARGB kStep = 0x000A0B0C;
+    return kOpaque | static_cast<Gdiplus::ARGB>(item) * kStep;
+}
+
+TEST_F(ListBoxes, DeletingAtTheBottomRedrawsEveryVisibleRow) {
+    Create({}, 0);
+    const std::int32_t row = m_list.RowHeight();
+    const auto listHeight = static_cast<std::int32_t>(m_list.ListRect().Height);
+    // Just more items than rows: deleting one makes the whole list fit.
+    const std::int32_t fewItems = listHeight / row + 1;
+    constexpr std::int32_t kAboveTheView = -1;
+    struct Case {
+        std::int32_t items;
+        bool atBottom;                // else half-way down
+        std::int32_t deletedFromTop;  // rows below the first visible one, or kAboveTheView
+    };
+    const Case cases[] = {
+        {kManyItems, true, 0},  {kManyItems, true, 2},         {kManyItems, true, kAboveTheView},
+        {kManyItems, false, 0}, {kManyItems, false, 2},        {kManyItems, false, kAboveTheView},
+        {fewItems, true, 0},    {fewItems, true, fewItems - 2}};
+    for (const Case& c : cases) {
+        m_list.DeleteAllItems();
+        for (std::int32_t i = 1; i <= c.items; ++i) {
+            m_list.InsertItem(0, std::to_wstring(i).c_str(), 0, 0, 0, {}, RowColour(i));
+        }
+        ScrollBar& bar = m_list.VerticalBar();
+        const std::int32_t limit = bar.MaxValue() - bar.PageSize();
+        bar.Position(c.atBottom ? limit : limit / 2);
+        m_list.ScrollToY(bar.Position());
+        const std::int32_t deleted =
+            c.deletedFromTop == kAboveTheView ? 1 : m_list.TopItem() + c.deletedFromTop;
+        SCOPED_TRACE(testing::Message()
+                     << c.items << " items, bottom " << c.atBottom << ", deleted " << deleted);
+        ASSERT_GE(deleted, 1);
+        ASSERT_LE(deleted, c.items);
+        // Each item keeps its colour when it moves up a row.
+        std::vector<Gdiplus::ARGB> expected;
+        for (std::int32_t i = 1; i <= c.items; ++i) {
+            if (i != deleted) {
+                expected.push_back(RowColour(i));
+            }
+        }
+        ASSERT_TRUE(m_list.DeleteItem(deleted));
+        EXPECT_EQ(bar.Position(), m_list.ScrollYPos());
+        EXPECT_EQ(m_list.TopItem(), TopItemFor(m_list.ScrollYPos(), row));
+        // Every canvas row that shows, at least in part: its item, or nothing past the last.
+        const int x = kFirstWidth + kSecondWidth - 2;
+        const std::int32_t shown = m_list.ScrollYPos() % row + listHeight;
+        for (std::int32_t r = 0; r * row < shown; ++r) {
+            const std::int32_t item = m_list.TopItem() + r;
+            const Gdiplus::ARGB want = item <= m_list.ItemCount() ? expected[item - 1] : 0;
+            Gdiplus::ARGB pixel = 0;
+            Gdiplus::DllExports::GdipBitmapGetPixel(m_list.Canvas(), x, r * row + row / 2, &pixel);
+            EXPECT_EQ(pixel, want) << "row " << r;
+        }
     }
 }
 

@@ -266,6 +266,44 @@ TEST(ToolkitMessageBoxTest, WithoutAHostOwnerItIsLayeredOnItsOwnColourAndShowsIt
     ToolkitMessageBox(nullptr, "message", kMessageBoxOk, "title", kMessageBoxIconError);
 }
 
+// Without an owner the box is a window of its own and takes the host window's shadow and caption
+// from the theme; with a host window as owner, the sub-window's. Its text and buttons follow the
+// margins its window has.
+TEST(ToolkitMessageBoxTest, TextAndButtonsFollowTheMarginsOfTheBoxWindow) {
+    constexpr std::int32_t kButtonPitch = 75;
+    constexpr std::int32_t kTextBelowCaption = 5;
+    constexpr std::int32_t kShortTextLift = 10;
+    constexpr wchar_t kMessage[] = L"message";
+    host_test::TestWindow owner;
+    owner.Show();
+    for (const HWND ownerWindow : {HWND{nullptr}, owner.Window()}) {
+        SCOPED_TRACE(ownerWindow != nullptr ? "owned" : "without an owner");
+        ModalScript script;
+        script.Until([] { return FindMessageBox() != nullptr; }).Then([&] {
+            const HWND box = FindMessageBox();
+            const HostWindow* host = HostWindowFromWindow(box);
+            ASSERT_NE(host, nullptr);
+            const std::int32_t bodyWidth = host->body->right - host->body->left;
+            const std::vector<Button*> buttons = BoxButtons(box);
+            ASSERT_FALSE(buttons.empty());
+            EXPECT_EQ(buttons.front()->m_left, bodyWidth - kButtonPitch);
+            const Element* message = nullptr;
+            for (Element* element : ChildrenOfType(box, kTypeLabel)) {
+                const auto* label = static_cast<const Label*>(element);
+                if (label->m_caption != nullptr && std::wstring(label->m_caption) == kMessage) {
+                    message = element;
+                }
+            }
+            ASSERT_NE(message, nullptr);
+            EXPECT_EQ(message->m_top, host->captionHeight + kTextBelowCaption - kShortTextLift);
+            PostMessageW(box, WM_CLOSE, 0, 0);
+        });
+        script.Start();
+        ToolkitMessageBox(ownerWindow, FromWideString(kMessage).c_str(), kMessageBoxOk, "title");
+        EXPECT_TRUE(script.Finished());
+    }
+}
+
 // ---- Every text drawn whole --------------------------------------------------------------------
 
 // The smallest rectangle holding the pixels a test picks, in pixel columns and rows.

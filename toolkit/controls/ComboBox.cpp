@@ -654,6 +654,13 @@ LRESULT ComboBox::ClassMessageHandler(HWND window, ElementHandle, UINT message, 
             Layout();
             Paint(window, kComboButtonNormal);
             return 0;
+        case WM_SETTEXT:
+            if (wParam != kSetTextWide) {
+                Text(std::string(reinterpret_cast<const char*>(lParam)));
+            } else {
+                TextWide(WideTextToBytes(reinterpret_cast<const wchar_t*>(lParam)));
+            }
+            return 1;
         case kMsgCreatedFromLayout:
             DeleteStringFormat(m_format);
             m_format = CreateCaptionFormat(kFormatSingleLine);

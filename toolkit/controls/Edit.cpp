@@ -1,4 +1,5 @@
-// Edit: creation and layout, the ITextHost methods, the handler, painting and the caret.
+// Edit: creation and layout, the handler, painting and the caret. The ITextHost methods are in
+// EditTextHost.cpp.
 #include "controls/Edit.h"
 
 #include <imm.h>
@@ -39,7 +40,6 @@ constexpr std::int32_t kPageLines = 3;
 constexpr std::int32_t kOwnedBarStyle =
     kStyleTrackWhenHot | kStyleFirstArrowWhenHot | kStyleSecondArrowWhenHot;
 constexpr std::int32_t kHimetricPerInch = 2540;
-constexpr std::int32_t kSystemCaretHeight = 12;
 constexpr std::uint32_t kHotLook = 128;
 constexpr std::uint32_t kFocusedLook = 4;
 constexpr DWORD kEventMask = ENM_CHANGE | ENM_SELCHANGE | ENM_LINK;
@@ -153,9 +153,8 @@ ElementHandle Edit::CreateEdit(std::uint32_t parent, std::int32_t left, std::int
     if (handle == 0) {
         return 0;
     }
-    if (options.maxLength) {
-        MaxLength(*options.maxLength);
-    }
+    // Without a maximum the limit is set to 0, which the services read as their default maximum.
+    MaxLength(options.maxLength.value_or(0));
     if (options.fontName || options.fontSize || options.fontStyle) {
         const std::string name =
             options.fontName.value_or(m_font != nullptr ? GetFontFamilyName(m_font) : "");
@@ -198,6 +197,9 @@ void Edit::OnCreate() {
 }
 
 void Edit::OnDestroy() {
+    // A focused Edit is destroyed without losing the focus first: a password Edit gives the
+    // window its input method back here, or no other Edit of the window would have one.
+    RestoreInputContext();
     if (m_services != nullptr) {
         Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         m_services->OnTxInPlaceDeactivate();
@@ -334,9 +336,13 @@ void Edit::LayoutEdit(std::int32_t width, std::int32_t height) {
     }
     const std::int32_t textWidth = text.right - text.left;
     const std::int32_t textHeight = text.bottom - text.top;
+    // A single line is centred by laying the text out from the top of the centred line rather
+    // than through a view inset: the text services in use lay text out in the rectangle they
+    // are given and leave the inset unread, and where both are read the two come to the same.
     m_viewInset = {};
+    m_layoutRect = text;
     if (m_multiLine == 0) {
-        m_viewInset.top = PixelsToHimetric(std::max(0, (textHeight - lineHeight) / 2), m_dpiY);
+        m_layoutRect.top += std::max(0, (textHeight - lineHeight) / 2);
     }
     if (m_vBar.m_handle != 0) {
         m_vBar.PageSize(textHeight);
@@ -345,277 +351,11 @@ void Edit::LayoutEdit(std::int32_t width, std::int32_t height) {
         m_hBar.PageSize(textWidth);
     }
     m_textRect = text;
-    m_extent = {PixelsToHimetric(textWidth, m_dpiX), PixelsToHimetric(textHeight, m_dpiY)};
+    // The extent is the laid-out rectangle's size: a different one would make the services
+    // zoom the text to fit.
+    m_extent = {PixelsToHimetric(textWidth, m_dpiX),
+                PixelsToHimetric(m_layoutRect.bottom - m_layoutRect.top, m_dpiY)};
     PropertyBitsChange(kLayoutBits, kLayoutBits);
-}
-
-// ---- ITextHost ----------------------------------------------------------------------------------
-
-HDC Edit::TxGetDC() {
-    return m_textDc;
-}
-INT Edit::TxReleaseDC(HDC dc) {
-    return ReleaseDC(nullptr, dc);
-}
-
-BOOL Edit::TxShowScrollBar(INT bar, BOOL show) {
-    if (!show) {
-        ScrollBar& target = bar == SB_VERT ? m_vBar : m_hBar;
-        if (target.m_handle != 0) {
-            target.MaxValue(0);
-        }
-    }
-    return TRUE;
-}
-
-BOOL Edit::TxEnableScrollBar(INT bars, INT arrows) {
-    if (arrows != ESB_DISABLE_BOTH) {
-        return TRUE;
-    }
-    const bool horizontal =
-        (bars == SB_HORZ && (m_scrollBars & kEditHorizontalBar) != 0) || bars == SB_BOTH;
-    const bool vertical =
-        (bars == SB_VERT && (m_scrollBars & kEditVerticalBar) != 0) || bars == SB_BOTH;
-    if (horizontal && m_hBar.m_handle != 0) {
-        m_hBar.MaxValue(0);
-    }
-    if (vertical && m_vBar.m_handle != 0) {
-        m_vBar.MaxValue(0);
-    }
-    return TRUE;
-}
-
-BOOL Edit::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, BOOL redraw) {
-    ScrollBar& target = bar == SB_VERT ? m_vBar : m_hBar;
-    if (target.m_handle != 0) {
-        target.MinValue(minPos);
-        target.MaxValue(maxPos, redraw != 0);
-    }
-    return TRUE;
-}
-
-BOOL Edit::TxSetScrollPos(INT bar, INT pos, BOOL redraw) {
-    ScrollBar& target = bar == SB_VERT ? m_vBar : m_hBar;
-    if (m_scrollSync == 0 && target.m_handle != 0) {
-        m_scrollSync = 1;
-        target.Position(pos, redraw != 0);
-        m_scrollSync = 0;
-    }
-    return TRUE;
-}
-
-void Edit::TxInvalidateRect(LPCRECT rect, BOOL) {
-    if (m_skipInvalidate != 0) {
-        m_skipInvalidate = 0;
-        return;
-    }
-    if (rect != nullptr) {
-        // The services name rectangles in their own view, which may reach past the Edit.
-        const PixelRect area =
-            ClipToCanvas({rect->left, rect->top, rect->right, rect->bottom}, m_width, m_height);
-        if (area.Empty()) {
-            return;
-        }
-        m_dirty = {static_cast<float>(area.left), static_cast<float>(area.top),
-                   static_cast<float>(area.Width()), static_cast<float>(area.Height())};
-    }
-    CallElementProc(m_handle, WM_PAINT, 0, 0);
-}
-
-void Edit::TxViewChange(BOOL update) {
-    if (update) {
-        CallElementProc(m_handle, WM_PAINT, 1, 0);
-    }
-}
-
-BOOL Edit::TxCreateCaret(HBITMAP, INT, INT height) {
-    // The caret is drawn into the caret layer by DrawCaret; only its height is kept.
-    m_caretHeight = height;
-    return TRUE;
-}
-
-BOOL Edit::TxShowCaret(BOOL show) {
-    if (m_selectionNotEmpty == 0) {
-        DrawCaret(show != 0, true);
-    }
-    return TRUE;
-}
-
-BOOL Edit::TxSetCaretPos(INT x, INT y) {
-    m_caretX = x + m_windowLeft;
-    m_caretY = y + m_windowTop;
-    CHARRANGE range{};
-    Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    if (range.cpMin != range.cpMax) {
-        ++m_caretX;
-    }
-    // The system caret is kept at the same place for the input method's composition window.
-    if (!SetCaretPos(m_caretX, m_caretY)) {
-        CreateCaret(m_hostWindow, nullptr, m_caretWidth, kSystemCaretHeight);
-        SetCaretPos(m_caretX, m_caretY);
-        DestroyCaret();
-    }
-    return TRUE;
-}
-
-BOOL Edit::TxSetTimer(UINT, UINT) {
-    return FALSE;
-}
-void Edit::TxKillTimer(UINT) {}
-void Edit::TxScrollWindowEx(INT, INT, LPCRECT, LPCRECT, HRGN, LPRECT, UINT) {}
-void Edit::TxSetCapture(BOOL) {}
-void Edit::TxSetFocus() {}
-void Edit::TxSetCursor(HCURSOR, BOOL) {}
-BOOL Edit::TxScreenToClient(LPPOINT) {
-    return FALSE;
-}
-BOOL Edit::TxClientToScreen(LPPOINT) {
-    return FALSE;
-}
-HRESULT Edit::TxActivate(LONG*) {
-    return E_FAIL;
-}
-HRESULT Edit::TxDeactivate(LONG) {
-    return E_FAIL;
-}
-
-HRESULT Edit::TxGetClientRect(LPRECT rect) {
-    *rect = m_textRect;
-    return S_OK;
-}
-
-HRESULT Edit::TxGetViewInset(LPRECT rect) {
-    *rect = m_viewInset;
-    return S_OK;
-}
-
-HRESULT Edit::TxGetCharFormat(const CHARFORMATW** format) {
-    *format = &m_charFormat;
-    return S_OK;
-}
-
-HRESULT Edit::TxGetParaFormat(const PARAFORMAT** format) {
-    *format = reinterpret_cast<const PARAFORMAT*>(&m_paraFormat);
-    return S_OK;
-}
-
-COLORREF Edit::TxGetSysColor(int index) {
-    switch (index) {
-        case COLOR_WINDOW:
-            return ArgbToRgb(m_windowColour);
-        case COLOR_WINDOWTEXT:
-            return ArgbToRgb(m_textColour);
-        case COLOR_HIGHLIGHT:
-            return ArgbToRgb(m_highlightColour);
-        case COLOR_HIGHLIGHTTEXT:
-            return ArgbToRgb(m_highlightTextColour);
-        default:
-            return GetSysColor(index);
-    }
-}
-
-HRESULT Edit::TxGetBackStyle(TXTBACKSTYLE* style) {
-    *style = TXTBACK_TRANSPARENT;
-    return S_OK;
-}
-
-HRESULT Edit::TxGetMaxLength(DWORD*) {
-    return S_OK;
-}
-
-HRESULT Edit::TxGetScrollBars(DWORD* bars) {
-    DWORD value = ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL;
-    if ((m_scrollBars & kEditHorizontalBar) != 0) {
-        value |= WS_HSCROLL;
-    }
-    if ((m_scrollBars & kEditVerticalBar) != 0) {
-        value |= WS_VSCROLL;
-    }
-    *bars = value;
-    return S_OK;
-}
-
-HRESULT Edit::TxGetPasswordChar(WCHAR* character) {
-    *character = m_password[0];
-    return S_OK;
-}
-
-HRESULT Edit::TxGetAcceleratorPos(LONG* position) {
-    *position = -1;
-    return S_OK;
-}
-
-HRESULT Edit::TxGetExtent(LPSIZEL extent) {
-    *extent = m_extent;
-    return S_OK;
-}
-
-HRESULT Edit::OnTxCharFormatChange(const CHARFORMATW*) {
-    return E_FAIL;
-}
-HRESULT Edit::OnTxParaFormatChange(const PARAFORMAT*) {
-    return E_FAIL;
-}
-
-HRESULT Edit::TxGetPropertyBits(DWORD mask, DWORD* bits) {
-    DWORD value = TXTBIT_SAVESELECTION | TXTBIT_ALLOWBEEP;
-    if (m_richText != 0) {
-        value |= TXTBIT_RICHTEXT;
-    }
-    if (m_multiLine != 0) {
-        value |= TXTBIT_MULTILINE;
-        if (m_scrollBars == kEditVerticalBar) {
-            value |= TXTBIT_WORDWRAP;
-        }
-    }
-    value |= PasswordBit();
-    if (m_hideSelection != 0) {
-        value |= TXTBIT_HIDESELECTION;
-    }
-    if (m_disableDrag != 0) {
-        value |= TXTBIT_DISABLEDRAG;
-    }
-    *bits = value & mask;
-    return S_OK;
-}
-
-HRESULT Edit::TxNotify(DWORD notification, void* data) {
-    switch (notification) {
-        case EN_SELCHANGE: {
-            const auto* change = static_cast<const SELCHANGE*>(data);
-            m_selectionNotEmpty = change != nullptr && change->chrg.cpMin != change->chrg.cpMax;
-            if (m_selectionNotEmpty != 0) {
-                DrawCaret(false, false);
-            }
-            RaiseElementEvent(m_handle, kEditSelectionChanged, {m_handle});
-            break;
-        }
-        case EN_CHANGE:
-            RaiseElementEvent(m_handle, kEditTextChanged, {m_handle});
-            break;
-        case EN_LINK:
-            if (const auto* link = static_cast<const ENLINK*>(data)) {
-                RaiseElementEvent(
-                    m_handle, kEditLink,
-                    {m_handle, link->msg, link->wParam, static_cast<std::uint32_t>(link->lParam),
-                     static_cast<std::uint32_t>(link->chrg.cpMin),
-                     static_cast<std::uint32_t>(link->chrg.cpMax)});
-            }
-            break;
-        default:
-            break;
-    }
-    return S_OK;
-}
-
-HIMC Edit::TxImmGetContext() {
-    return nullptr;
-}
-void Edit::TxImmReleaseContext(HIMC) {}
-
-HRESULT Edit::TxGetSelectionBarWidth(LONG* width) {
-    *width = 0;
-    return S_OK;
 }
 
 // ---- Handler ------------------------------------------------------------------------------------
@@ -646,6 +386,13 @@ LRESULT Edit::ClassMessageHandler(HWND, ElementHandle handle, UINT message, WPAR
             return 0;
         case WM_DROPFILES:
             return 0;
+        case WM_SETTEXT:
+            // A code-page text, as the toolkit's other texts come, reaches the services in UTF-16.
+            if (wParam != kSetTextWide) {
+                const std::wstring text = ToWideString(reinterpret_cast<const char*>(lParam));
+                return Send(WM_SETTEXT, kSetTextWide, reinterpret_cast<LPARAM>(text.c_str()));
+            }
+            return Send(message, wParam, lParam);
         case WM_MOUSEMOVE:
             if (wParam == kLeftButtonOnly) {
                 const int y = std::min<int>(PointY(lParam), m_textRect.bottom);
@@ -803,7 +550,7 @@ void Edit::OnSetFocus() {
     }
     Send(WM_SETFOCUS, 0, 0);
     SetElementTimer(kEditCaretBlinkMs, nullptr, true);
-    CreateCaret(m_hostWindow, nullptr, m_caretWidth, kSystemCaretHeight);
+    CreateCaret(m_hostWindow, nullptr, m_caretWidth, kEditSystemCaretHeight);
     m_selectionNotEmpty = 0;
     if (m_editStyle == kEditPassword) {
         m_savedImc = ImmGetContext(m_hostWindow);
@@ -816,16 +563,20 @@ void Edit::OnKillFocus() {
         m_services->OnTxUIDeactivate();
     }
     Send(WM_KILLFOCUS, 0, 0);
-    if (m_editStyle == kEditPassword && m_savedImc != nullptr) {
-        ImmAssociateContext(m_hostWindow, m_savedImc);
-        ImmReleaseContext(m_hostWindow, m_savedImc);
-        m_savedImc = nullptr;
-    }
+    RestoreInputContext();
     // With HideSelection set the next timer tick finds the focus gone and stops the blink.
     if (m_hideSelection == 0) {
         PaintEdit(0);
         SetElementTimer(0);
         DrawCaret(false, false);
+    }
+}
+
+void Edit::RestoreInputContext() {
+    if (m_savedImc != nullptr) {
+        ImmAssociateContext(m_hostWindow, m_savedImc);
+        ImmReleaseContext(m_hostWindow, m_savedImc);
+        m_savedImc = nullptr;
     }
 }
 
@@ -873,8 +624,8 @@ void Edit::PaintEdit(std::uint32_t state) {
         const PixelRect prepared = PrepareTextLayer(
             canvas, TextLayer(), {drawn.left, drawn.top, drawn.right, drawn.bottom});
         if (!prepared.Empty()) {
-            const RECTL bounds{m_textRect.left, m_textRect.top, m_textRect.right,
-                               m_textRect.bottom};
+            const RECTL bounds{m_layoutRect.left, m_layoutRect.top, m_layoutRect.right,
+                               m_layoutRect.bottom};
             RECT update{prepared.left, prepared.top, prepared.right, prepared.bottom};
             m_services->TxDraw(DVASPECT_CONTENT, -1, nullptr, nullptr, m_textDc, nullptr, &bounds,
                                nullptr, &update, nullptr, 0, TXTVIEW_ACTIVE);
@@ -918,7 +669,7 @@ void Edit::DrawCaret(bool show, bool restart) {
     if (show) {
         const int left = m_caretX - m_windowLeft;
         const int top = m_caretY - m_windowTop;
-        const int height = std::min<int>(m_caretHeight > 0 ? m_caretHeight : kSystemCaretHeight,
+        const int height = std::min<int>(m_caretHeight > 0 ? m_caretHeight : kEditSystemCaretHeight,
                                          m_textRect.bottom - m_textRect.top);
         caret = {left, top, left + m_caretWidth, top + height};
     }

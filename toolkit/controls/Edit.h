@@ -46,6 +46,8 @@ enum EditScrollBars : std::int32_t {
 };
 
 constexpr UINT kEditCaretBlinkMs = 500;
+// Height of the system caret the Edit makes to show the input method where the caret is.
+constexpr std::int32_t kEditSystemCaretHeight = 12;
 
 // Optional arguments of CreateEdit; an absent value takes the default named beside it.
 struct EditCreateOptions {
@@ -56,7 +58,7 @@ struct EditCreateOptions {
     std::optional<std::int32_t> fontStyle;          // 0
     std::int32_t multiLine = 0;
     std::int32_t scrollBars = kEditNoBars;
-    std::optional<std::int32_t> maxLength;      // the services' own limit
+    std::optional<std::int32_t> maxLength;      // 0: the services' default maximum
     std::optional<std::int32_t> hideSelection;  // 1
     std::int32_t alignment = 0;
     std::int32_t editStyle = kEditPlain;
@@ -283,6 +285,8 @@ private:
     void OnRightButtonUp();
     void OnSetFocus();
     void OnKillFocus();
+    // Gives the window back the input context a focused password Edit took away.
+    void RestoreInputContext();
     void OnTimer();
     void ReleaseCanvases();
     PixelLayer CanvasLayer() const;
@@ -308,6 +312,9 @@ private:
     ITextHost* m_host = nullptr;
     ITextServices* m_services = nullptr;
     RECT m_textRect{};
+    // Where the services lay the text out: the text rectangle, from the centred line down for a
+    // single-line Edit.
+    RECT m_layoutRect{};
     RECT m_viewInset{};
     SIZEL m_extent{};
     std::int32_t m_dpiX = 96;

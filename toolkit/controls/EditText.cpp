@@ -444,6 +444,9 @@ std::optional<ByteArray> Edit::SaveRtf() {
 
 std::int32_t Edit::FindText(const std::wstring& text, std::int32_t start, bool matchCase,
                             bool wholeWord) {
+    // The wide message, because the text is UTF-16 and EM_FINDTEXT reads its text as code-page
+    // bytes. FR_DOWN, because without it rich edit from 2.0 on searches backwards from the
+    // start and would find only text before it.
     FINDTEXTW find{{start, -1}, text.c_str()};
     WPARAM flags = FR_DOWN;
     if (matchCase) {

@@ -104,8 +104,15 @@ ElementHandle GroupBox::CreateGroupBox(
     return CreateElement(parent, left, top, width, height, kTypeGroupBox, kClassGroupBox, options);
 }
 
-LRESULT GroupBox::ClassMessageHandler(HWND, ElementHandle, UINT message, WPARAM, LPARAM) {
+LRESULT GroupBox::ClassMessageHandler(HWND, ElementHandle, UINT message, WPARAM wParam,
+                                      LPARAM lParam) {
     switch (message) {
+        case WM_SETTEXT:
+            // As a Label takes it: a code-page text, or another stored wide text.
+            CaptionW(wParam != kSetTextWide
+                         ? TextToWide(reinterpret_cast<const char*>(lParam))
+                         : WideTextToBytes(reinterpret_cast<const wchar_t*>(lParam)));
+            return 1;
         case WM_CREATE:
         case WM_SIZE:
         case WM_SETFONT:

@@ -44,7 +44,8 @@ ListBox* ListFromOwner(std::uint32_t owner) {
 // Bound to the bars' position notices with the list's handle as owner.
 std::uint32_t __stdcall VerticalBarMoved(std::uint32_t owner, std::uint32_t, std::uint32_t position,
                                          std::uint32_t) {
-    if (ListBox* list = ListFromOwner(owner)) {
+    ListBox* list = ListFromOwner(owner);
+    if (list != nullptr && !list->SyncingBar()) {
         list->ScrollToY(static_cast<std::int32_t>(position));
     }
     return 0;
@@ -397,29 +398,38 @@ bool ListBox::DeleteItem(std::int32_t position) {
         m_contentHeight -= m_rowHeight;
     }
     if (m_vBar.IsElementAlive()) {
+        // A smaller maximum may clamp the bar, which raises its position notice. Scrolling from
+        // it here would shift canvas rows that still show the list before the delete, and the
+        // bookkeeping below would then scroll once more over rows that are never redrawn; the
+        // view is brought in step with the bar once, below.
+        m_barSync = 1;
         m_vBar.MaxValue(m_contentHeight);
         m_vBar.Position(m_vBar.Position() - m_rowHeight);
+        m_barSync = 0;
         // The view follows the bar: otherwise moving the bar back to where the view still is
         // would look like no move at all.
         m_scrollY = m_vBar.Position();
     }
-    if (position < m_topItem) {
-        m_topItem = std::max(1, m_topItem - 1);
-    } else if (position <= m_topItem + m_visibleRows && m_canvas != nullptr) {
-        const auto row = static_cast<float>(m_rowHeight);
-        const float rows = row * static_cast<float>(m_visibleRows + 1);
-        const float top = static_cast<float>(position - m_topItem) * row;
-        MoveCanvasBand({0, top + row, m_listRect.Width, rows - top - row},
-                       {0, top, m_listRect.Width, rows - top - row});
-        DrawItem(m_topItem + m_visibleRows, false);
-        DrawBody(true);
-    }
-    // A bar that moved up a row over a visible or later item scrolls the rows with it.
-    const std::int32_t top = TopItemFor(m_scrollY, m_rowHeight);
-    if (m_vBar.IsElementAlive() && m_rowHeight > 0 && top != m_topItem) {
+    // The canvas rows below an item above the view already show the items that moved up.
+    const bool aboveView = position < m_topItem;
+    const std::int32_t shifted = aboveView ? std::max(1, m_topItem - 1) : m_topItem;
+    const std::int32_t top =
+        m_rowHeight > 0 && m_vBar.IsElementAlive() ? TopItemFor(m_scrollY, m_rowHeight) : shifted;
+    if (top != shifted) {
+        // The bar moved the view over other rows: they are all drawn anew, once.
         m_topItem = top;
         DrawRows(m_topItem, m_topItem + m_visibleRows);
         DrawBody(true);
+    } else if (!aboveView && position <= m_topItem + m_visibleRows && m_canvas != nullptr) {
+        const auto row = static_cast<float>(m_rowHeight);
+        const float rows = row * static_cast<float>(m_visibleRows + 1);
+        const float at = static_cast<float>(position - m_topItem) * row;
+        MoveCanvasBand({0, at + row, m_listRect.Width, rows - at - row},
+                       {0, at, m_listRect.Width, rows - at - row});
+        DrawItem(m_topItem + m_visibleRows, false);
+        DrawBody(true);
+    } else {
+        m_topItem = shifted;
     }
     return true;
 }

@@ -33,6 +33,9 @@ enum ListBoxNotification : std::uint32_t {
 // The header state of a pressed column (kItemHot is its hot state).
 constexpr std::int32_t kHeaderPressed = 8;
 
+// The bit of the HideHeader option that leaves the header out.
+constexpr std::int32_t kHideHeaderBit = 1;
+
 // HitTest results.
 enum ListHit : std::int32_t {
     kListHitNone = 0,
@@ -211,6 +214,8 @@ public:
     ScrollBar& VerticalBar() { return m_vBar; }
     ScrollBar& HorizontalBar() { return m_hBar; }
     Gdiplus::GpBitmap* Canvas() const { return m_canvas; }
+    // True while the list itself moves its vertical bar; the bar's notice is then not a scroll.
+    bool SyncingBar() const { return m_barSync != 0; }
 
 private:
     void OnCreate();
@@ -269,6 +274,7 @@ private:
     std::int32_t m_dragStartY = 0;
     Gdiplus::GpBitmap* m_canvas = nullptr;
     Gdiplus::GpGraphics* m_canvasGraphicsList = nullptr;
+    std::int32_t m_barSync = 0;
 };
 
 enum ListBoxSlot : std::uint32_t {

@@ -73,7 +73,7 @@ void ListBox::Layout() {
         m_listRect = {1, 1, m_listRect.Width - 2, m_listRect.Height - 2};
     }
     m_headerRect = {};
-    if ((m_hideHeader & 1) == 0 && m_plainList == 0) {
+    if ((m_hideHeader & kHideHeaderBit) == 0 && m_plainList == 0) {
         m_headerRect = {m_listRect.X, m_listRect.Y, m_listRect.Width,
                         static_cast<float>(m_headerHeight)};
         m_listRect.Y += static_cast<float>(m_headerHeight);
@@ -132,7 +132,7 @@ void ListBox::ScrollToY(std::int32_t position) {
             const float width = m_listRect.Width;
             if (top > old) {
                 MoveCanvasBand({0, shift, width, rows - shift}, {0, 0, width, rows - shift});
-                DrawRows(top + m_visibleRows - d, top + m_visibleRows);
+                DrawRows(top + m_visibleRows - d + 1, top + m_visibleRows);
             } else {
                 MoveCanvasBand({0, 0, width, rows - shift}, {0, shift, width, rows - shift});
                 DrawRows(top, top + d - 1);
@@ -485,12 +485,20 @@ void ListBox::DrawHeader(std::int32_t column, std::int32_t state, bool standalon
         const ListColumn& col = m_model.Column(i);
         const Gdiplus::RectF cell{x, h.Y, static_cast<float>(col.width), h.Height};
         x += static_cast<float>(col.width);
-        if (i == column && (state == kItemHot || state == kHeaderPressed) &&
-            HeaderCellBackgroundHook(g, cell, i, state) == 0) {
-            FillGradientRect(g, cell, 0,
-                             state == kItemHot ? HostColour(kHotHeaderShade, kHotMinimumAlpha)
-                                               : HostColour(kSelectedShade, kSelectedMinimumAlpha),
-                             kVerticalGradient);
+        if (i == column && (state == kItemHot || state == kHeaderPressed)) {
+            // The lit cell starts again from the header's own colour, so that its shade is not
+            // laid over the header's.
+            gp::GdipSetClipRect(g, cell.X, cell.Y, cell.Width, cell.Height,
+                                Gdiplus::CombineModeIntersect);
+            gp::GdipGraphicsClear(g, m_backColour);
+            gp::GdipSetClipRect(g, h.X, h.Y, h.Width, h.Height, Gdiplus::CombineModeReplace);
+            if (HeaderCellBackgroundHook(g, cell, i, state) == 0) {
+                FillGradientRect(g, cell, 0,
+                                 state == kItemHot
+                                     ? HostColour(kHotHeaderShade, kHotMinimumAlpha)
+                                     : HostColour(kSelectedShade, kSelectedMinimumAlpha),
+                                 kVerticalGradient);
+            }
         }
         const Gdiplus::RectF textArea{cell.X + 2, cell.Y + 2, cell.Width - 5, cell.Height - 4};
         SetStringFormatAlign(m_textFormat, col.align);

@@ -70,8 +70,11 @@ std::int32_t ProgressBarLength(float innerLength, std::int32_t value, std::int32
     if (maxValue == minValue) {
         return 0;
     }
-    const double share = static_cast<double>(value - minValue) / (maxValue - minValue);
-    return static_cast<std::int32_t>(std::lround(innerLength * share));
+    // A value outside the range draws an empty or a full bar, never one that runs past the
+    // frame or backwards; the difference is taken in doubles, where it cannot overflow.
+    const double share =
+        (static_cast<double>(value) - minValue) / (static_cast<double>(maxValue) - minValue);
+    return static_cast<std::int32_t>(std::lround(innerLength * std::clamp(share, 0.0, 1.0)));
 }
 
 std::uint32_t Progress::Clone() {

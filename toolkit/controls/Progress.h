@@ -16,7 +16,8 @@ namespace toolkit {
 constexpr std::uint32_t kHostColour = 0xFFFFFFFF;
 
 // The bar's length in pixels for an inner length: the share of (value - min) in (max - min),
-// rounded to the nearest pixel. 0 when the range is empty (max equal to min).
+// held within 0 and 1, rounded to the nearest pixel. 0 when the range is empty (max equal to
+// min).
 std::int32_t ProgressBarLength(float innerLength, std::int32_t value, std::int32_t minValue,
                                std::int32_t maxValue);
 

@@ -32,6 +32,44 @@ Element::Element() {
                 kElementFieldCount * engine_abi::kFieldBytes - engine_abi::kFieldBytes);
 }
 
+Element::Element(const Element& source) {
+    std::memcpy(reinterpret_cast<char*>(this) + engine_abi::kFieldBytes,
+                reinterpret_cast<const char*>(&source) + engine_abi::kFieldBytes,
+                kElementFieldCount * engine_abi::kFieldBytes - engine_abi::kFieldBytes);
+    // Sharing what the source owns would free it twice, or under the source, once both are
+    // destroyed (and a copy made from a layout frees its class name before it stores its own).
+    // So a copy is a new element, as every copy the engine makes of a prototype: what ties the
+    // source to its place in a window is left behind, to be made by the copy's own creation,
+    // and what the source owns the copy gets a copy of.
+    m_alive = 0;
+    m_handle = 0;
+    m_self = nullptr;
+    m_parent = 0;
+    m_prevSibling = m_nextSibling = m_firstChild = m_lastChild = m_nextTab = 0;
+    m_canvasBits = nullptr;
+    m_canvasGraphics = nullptr;
+    m_canvasDc = m_snapshotDc = nullptr;
+    m_canvasBitmap = m_snapshotBitmap = nullptr;
+    m_eventTable = 0;
+    m_presentEnabled = 0;
+    m_engineCreated = 0;
+    m_text = DuplicateText(source.m_text);
+    m_tipText = DuplicateText(source.m_tipText);
+    m_className = DuplicateText(source.m_className);
+    if (source.m_font != nullptr && source.m_font != Toolkit().defaultFont) {
+        m_font = nullptr;
+        gp::GdipCloneFont(source.m_font, &m_font);
+    }
+    if ((m_cursorOwnership & kOwnsCursor) != 0) {
+        m_cursor = CopyCursor(source.m_cursor);
+    }
+    if ((m_cursorOwnership & kOwnsPressedCursor) != 0) {
+        m_pressedCursor = CopyCursor(source.m_pressedCursor);
+    } else if (source.m_pressedCursor == source.m_cursor) {
+        m_pressedCursor = m_cursor;
+    }
+}
+
 void Element::FreeMembers() {
     // The record's own members are released by WM_DESTROY; the base class holds nothing more.
 }
@@ -402,6 +440,14 @@ HWND Element::CreateElementFromLayout(HWND hostWindow, std::uint32_t ignored,
         return nullptr;  // WM_CREATE destroyed the element again
     }
     handAttributesToEngine(0);
+    // The engine keeps a layout's "Text" in the element's text field, which no class draws: a
+    // class that shows a caption or a text takes it from there as from any WM_SETTEXT.
+    if (m_text != nullptr && m_text[0] != '\0') {
+        ElementWndProc(WM_SETTEXT, kSetTextCodePage, reinterpret_cast<LPARAM>(m_text));
+        if (m_self != this) {
+            return nullptr;
+        }
+    }
     FinishCreation();
     if (attributes.Integer("SetFocus").value_or(0) != 0 && m_self == this) {
         SetElementFocus();

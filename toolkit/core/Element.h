@@ -63,6 +63,10 @@ enum ElementZPlace : std::int32_t {
 class Element {
 public:
     Element();
+    // The copy every clone (slot 1) starts from: a new element that is not created yet, with
+    // copies of the texts, font and file cursors the source owns (Element.cpp).
+    Element(const Element& source);
+    Element& operator=(const Element&) = delete;
 
     // Slots 0-2.
     virtual void FreeMembers();
@@ -347,8 +351,9 @@ std::uint32_t ReadElementField(ElementHandle handle, std::uint32_t field);
 void WriteElementField(ElementHandle handle, std::uint32_t field, std::uint32_t value);
 
 // A copy of an element object on the process heap, where the engine and the prototype registry
-// free element copies (slot 1 of every element class). The copy shares the source's owned
-// members until the caller gives it its own.
+// free element copies (slot 1 of every element class). An element's copy owns copies of what
+// its record owns (Element's copy constructor); the members a class adds share the source's
+// until the class gives the copy its own.
 template <typename T>
 T* CloneOnProcessHeap(const T& source) {
     void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(T));

@@ -34,6 +34,11 @@ enum ToolkitMessage : std::uint32_t {
 // Elements are shown with WM_SHOWWINDOW's number; hiding has its own toolkit message.
 constexpr std::uint32_t kMsgElementShown = 24;
 
+// WM_SETTEXT's wParam for an element: non-zero when lParam is a code-page (GBK) text, 0 when it
+// is another stored wide text.
+constexpr std::uint32_t kSetTextCodePage = 1;
+constexpr std::uint32_t kSetTextWide = 0;
+
 // The wParam that marks a button press as the second press of a double click.
 constexpr std::uint32_t kDoubleClickMarker = 10086;
 

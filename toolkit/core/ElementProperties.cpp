@@ -405,12 +405,32 @@ void Element::SetElementCursor(std::uint32_t cursor, bool cursorIsHandle,
         return isHandle ? reinterpret_cast<HCURSOR>(value)
                         : LoadCursorW(nullptr, MAKEINTRESOURCEW(value));
     };
-    // Cursors handed over as handles stay their giver's; system cursors are shared.
-    m_cursorOwnership = 0;
-    m_cursor = load(cursor, cursorIsHandle);
+    const HCURSOR newCursor = load(cursor, cursorIsHandle);
     // Without its own pressed cursor the element keeps the cursor it shows, a handle included:
     // reading a handle as a system cursor id would give no cursor at all.
-    m_pressedCursor = pressedCursor ? load(*pressedCursor, pressedIsHandle) : m_cursor;
+    const HCURSOR newPressed = pressedCursor ? load(*pressedCursor, pressedIsHandle) : newCursor;
+    // Cursors handed over as handles stay their giver's and system cursors are shared, but the
+    // ones the element loaded from files are its own: a replaced one is destroyed here, and one
+    // handed back as a new cursor stays the element's to destroy.
+    std::uint32_t kept = 0;
+    const HCURSOR owned[] = {
+        (m_cursorOwnership & kOwnsCursor) != 0 ? m_cursor : nullptr,
+        (m_cursorOwnership & kOwnsPressedCursor) != 0 ? m_pressedCursor : nullptr};
+    for (const HCURSOR old : owned) {
+        if (old == nullptr) {
+            continue;
+        }
+        if (old == newCursor) {
+            kept |= kOwnsCursor;
+        } else if (old == newPressed) {
+            kept |= kOwnsPressedCursor;
+        } else {
+            DestroyCursor(old);
+        }
+    }
+    m_cursorOwnership = kept;
+    m_cursor = newCursor;
+    m_pressedCursor = newPressed;
 }
 
 // ---- Alpha, transitions and flags ---------------------------------------------------------------

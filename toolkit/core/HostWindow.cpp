@@ -357,6 +357,9 @@ std::uint32_t HostWindow::SetWindowTheme(const ByteArray* package, const ByteArr
     theme = newTheme;
     // A theme loaded anew may get the handle of the one just released.
     InvalidateFrame();
+    for (const std::unique_ptr<SysButton>& button : m_captionButtons) {
+        button->ForgetDrawnLook();
+    }
 
     const char* section = ShadowSection();
     ThemeRect margin{};

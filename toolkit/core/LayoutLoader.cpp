@@ -72,7 +72,8 @@ public:
         if (!text) {
             return std::nullopt;
         }
-        return static_cast<std::int32_t>(std::strtol(text->c_str(), nullptr, 0));
+        // Decimal, as every other number of a layout: a leading zero does not make it octal.
+        return static_cast<std::int32_t>(std::strtol(text->c_str(), nullptr, 10));
     }
     bool Flag(const char* key, bool absent) const {
         const auto value = Integer(key);

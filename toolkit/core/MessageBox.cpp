@@ -28,16 +28,13 @@ namespace gp = Gdiplus::DllExports;
 
 namespace {
 
-// Theme keys of the box ("MsgBox") and of its window's shadow.
+// Theme keys of the box ("MsgBox").
 constexpr char kSectionMsgBox[] = "MsgBox";
 constexpr char kKeyIconSize[] = "iconsize";
 constexpr char kKeyBarHeight[] = "barheight";
 constexpr char kKeyBlockSize[] = "blocksize";
 constexpr char kKeyPicture[] = "rect";
 constexpr char kIconKeyPrefix[] = "m";
-constexpr char kSectionSubWindow[] = "SysShadow.SubWnd";
-constexpr char kKeyMargin[] = "margin";
-constexpr char kKeyCaptionHeight[] = "cycaption";
 
 constexpr std::int32_t kDefaultWidth = 320;
 constexpr std::int32_t kInitialHeight = 150;
@@ -297,11 +294,12 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
     ThemeRect blockSize{};
     GetThemeRect(theme, kSectionMsgBox, kKeyBlockSize, &blockSize);
     const std::int32_t topBlock = blockSize.v[2];
-    ThemeRect margin{};
-    GetThemeRect(theme, kSectionSubWindow, kKeyMargin, &margin);
-    const std::int32_t caption = GetThemeInteger(theme, kSectionSubWindow, kKeyCaptionHeight);
-    const std::int32_t marginWidth = margin.v[0] - margin.v[2];
-    const std::int32_t marginHeight = margin.v[1] - margin.v[3];
+    // The shadow margins and the caption height the window itself took from its theme: a box
+    // with an owner reads the sub-window's, one without the host window's.
+    const RECT margin = *host.shadowMargins;
+    const std::int32_t caption = host.captionHeight;
+    const std::int32_t marginWidth = margin.left - margin.right;
+    const std::int32_t marginHeight = margin.top - margin.bottom;
 
     if (windowHeight - marginHeight < topBlock + caption) {
         windowHeight = caption + topBlock + marginHeight + kMinimumHeightSlack;
@@ -321,12 +319,17 @@ std::int32_t ToolkitMessageBox(HWND owner, const char* text, const MessageBoxOpt
     }
     const std::string plainText = WithPlainLineBreaks(text);
     const std::wstring message = ToWideString(plainText);
-    // The label draws its text kLabelTextInset in from each edge and, when it centres a line
-    // with wide characters, one pixel lower: an area this much larger than the text holds it
-    // whole.
+    // The message is measured as the label will lay it out, which settles two things about the
+    // box's size:
+    // - The label draws its text kLabelTextInset in from each edge and, when it centres a line
+    //   with wide characters, one pixel lower. So the area must hold the text plus kGrowSlack,
+    //   in the short-text test as in growing; against the bare text, a message that only just
+    //   fitted lost its last line or its right edge.
+    // - With a width given, the message is measured within it, and the label wraps, only when a
+    //   line is wider than it. Lines that fit are measured and drawn unwrapped, in the one
+    //   single-line format, so measurement and drawing agree.
     const std::int32_t textWidth = areaWidth - kGrowSlack;
     TextSize measured = MeasureMessage(message, std::nullopt);
-    // A given width wraps the message only where a line does not fit in it.
     const bool wrapWithin = options.width.has_value() && measured.width > textWidth;
     if (wrapWithin) {
         measured = MeasureMessage(message, static_cast<float>(textWidth));

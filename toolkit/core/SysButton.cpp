@@ -90,7 +90,7 @@ LRESULT SysButton::ClassMessageHandler(HWND window, ElementHandle handle, UINT m
             m_lookDrawn = false;  // the canvas was made anew
             break;
         case kMsgThemeChanged:
-            m_lookDrawn = false;  // a new theme may have the old one's handle
+            ForgetDrawnLook();  // a new theme may have the old one's handle
             OnSysButtonThemeChanged();
             break;
         default:

@@ -54,6 +54,11 @@ public:
                                           std::int32_t y, std::uint32_t kind);
     virtual std::uint32_t GetSysButtonKind();
 
+    // Not a slot: the next drawing is made whatever the canvas shows. The host window calls it
+    // on every theme change, refreshed or not, because a theme loaded anew may get the handle of
+    // the one it replaces, and the handle is part of the look the button compares.
+    void ForgetDrawnLook() { m_lookDrawn = false; }
+
     std::uint32_t m_kind;  // field 69
 
 private:

@@ -2,7 +2,9 @@
 // key, and theme parts drawn into a canvas by state, stretched or as a nine-grid.
 //
 // The theme package is the engine's data; everything here only asks the engine for values.
-// Theme 0 is the engine's default theme.
+// Theme 0 is the engine's default theme. Parts are drawn through the picture helpers, with the
+// toolkit's shared image attributes for the alpha: the painter takes no attributes of its own,
+// which those helpers would have nowhere to apply.
 #pragma once
 
 #include <windows.h>

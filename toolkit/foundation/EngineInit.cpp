@@ -90,7 +90,10 @@ void ApplyFontOptions(const UiEngineOptions& options) {
     const std::string name = options.fontName.value_or(GetFontFamilyName(toolkit.defaultFont));
     const int size = options.fontSize.value_or(static_cast<int>(GetFontSize(toolkit.defaultFont)));
     const int style = options.fontStyle.value_or(GetFontStyle(toolkit.defaultFont));
-    Gdiplus::GpFont* font = CreateFontByName(name, static_cast<float>(size), style, kFontUnitWorld);
+    // A family the machine lacks keeps the old default font: falling back to its family would
+    // still replace its size and style with those meant for another face.
+    Gdiplus::GpFont* font =
+        CreateInstalledFont(name, static_cast<float>(size), style, kFontUnitWorld);
     if (font != nullptr) {
         DeleteFont(toolkit.defaultFont);
         toolkit.defaultFont = font;

@@ -54,13 +54,16 @@ void DeleteFontFamily(Gdiplus::GpFontFamily* family) {
     }
 }
 
+Gdiplus::GpFont* CreateInstalledFont(std::string_view name, float size, int style, int unit) {
+    Gdiplus::GpFontFamily* family = CreateFontFamilyByName(name);
+    Gdiplus::GpFont* font = FontFromFamily(family, size, style, unit);
+    DeleteFontFamily(family);
+    return font;
+}
+
 Gdiplus::GpFont* CreateFontByName(std::string_view name, float size, int style, int unit) {
-    if (Gdiplus::GpFontFamily* family = CreateFontFamilyByName(name)) {
-        Gdiplus::GpFont* font = FontFromFamily(family, size, style, unit);
-        DeleteFontFamily(family);
-        if (font != nullptr) {
-            return font;
-        }
+    if (Gdiplus::GpFont* font = CreateInstalledFont(name, size, style, unit)) {
+        return font;
     }
     // A face the machine lacks must not leave the text undrawn: take the default font's family.
     if (Gdiplus::GpFont* defaultFont = Toolkit().defaultFont) {

@@ -27,6 +27,9 @@ void DeleteFontFamily(Gdiplus::GpFontFamily* family);
 // when there is no default font yet, so text is still drawn. Null only when GDI+ fails.
 Gdiplus::GpFont* CreateFontByName(std::string_view name, float size, int style, int unit);
 
+// A new font of the named family; null when the machine lacks the family or GDI+ fails.
+Gdiplus::GpFont* CreateInstalledFont(std::string_view name, float size, int style, int unit);
+
 // A new font of the first installed family among the candidates, else of the generic
 // sans-serif family; null when GDI+ fails.
 Gdiplus::GpFont* CreateFontFromCandidates(std::initializer_list<std::wstring_view> candidates,

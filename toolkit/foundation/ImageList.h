@@ -55,8 +55,9 @@ public:
     std::int32_t Add(Gdiplus::GpImage* image);
     // Remembers the control that shows the list and hands it back through `reference` when one
     // is given; returns 1, or 0 for no control. The link is kept in the list's own record only:
-    // the control's record has no word for it (its field 1 is the element's alive flag, which
-    // the engine must find at 1 to destroy the element).
+    // field 1 of a control's record is its alive word, and CreateElement's first step, like
+    // every other test of aliveness, takes any non-zero value there for an element that is
+    // already alive, so the list's address written there would pass the control off as alive.
     std::int32_t LinkControl(std::uint32_t control, std::uint32_t* reference = nullptr);
     // Writes the linked control into `reference` and returns 1; 0, with `reference` untouched,
     // while no control is linked.
