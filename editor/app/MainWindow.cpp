@@ -213,6 +213,10 @@ void MainWindow::ShowRoomOverrun(const RoomOverrun& overrun) {
     }
 }
 
+int MainWindow::ClickTilePicker(MapViewState& view, std::int32_t x, std::int32_t y) {
+    return OnImageClick(view, *this, TheEditor().OpenLevels(), ImageTarget::TilePicker, x, y, 0);
+}
+
 std::uint32_t __stdcall CommandCallback(toolkit::ElementHandle element, std::int32_t item) {
     return static_cast<std::uint32_t>(OnCommand(TheEditor(), element, item));
 }

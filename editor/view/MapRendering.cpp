@@ -1,7 +1,6 @@
 #include "view/MapRendering.h"
 
 #include "settings/AppPaths.h"
-#include "view/MapEditing.h"
 #include "view/MapStamps.h"
 
 #include <string>
@@ -342,7 +341,7 @@ int SelectLevel(MapViewState& view, MapViewHost& host, const LevelList& levels, 
     host.SelectLevelItems(n - 1, level.vertical,
                           level.kind == kBossRoomKind ? kBossRoomKindItem : level.kind);
     DrawLevelPictures(view, host, level);
-    OnImageClick(view, host, nullptr, ImageTarget::TilePicker, kFirstPickX, kFirstPickY, 0);
+    host.ClickTilePicker(view, kFirstPickX, kFirstPickY);
     return 1;
 }
 
