@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -217,27 +218,44 @@ int MainWindow::ClickTilePicker(MapViewState& view, std::int32_t x, std::int32_t
     return OnImageClick(view, *this, TheEditor().OpenLevels(), ImageTarget::TilePicker, x, y, 0);
 }
 
+namespace {
+
+// The routines run inside the host window's procedure, which no exception may cross: one that
+// ran out of memory part way has done what it could and reports that it handled nothing.
+template <typename Routine>
+std::uint32_t Guarded(Routine routine) {
+    try {
+        return static_cast<std::uint32_t>(routine());
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
 std::uint32_t __stdcall CommandCallback(toolkit::ElementHandle element, std::int32_t item) {
-    return static_cast<std::uint32_t>(OnCommand(TheEditor(), element, item));
+    return Guarded([&] { return OnCommand(TheEditor(), element, item); });
 }
 
 std::uint32_t __stdcall ImageClickCallback(toolkit::ElementHandle element, std::int32_t x,
                                            std::int32_t y, std::uint32_t keys) {
-    Editor& editor = TheEditor();
-    MainWindow& window = *editor.window;
-    ImageTarget target = ImageTarget::LogoBox;
-    if (element == window.MapView.m_handle) {
-        target = ImageTarget::MapView;
-    } else if (element == window.TilePicker.m_handle) {
-        target = ImageTarget::TilePicker;
-    }
-    return static_cast<std::uint32_t>(
-        OnImageClick(editor.view, window, editor.OpenLevels(), target, x, y, keys));
+    return Guarded([&] {
+        Editor& editor = TheEditor();
+        MainWindow& window = *editor.window;
+        ImageTarget target = ImageTarget::LogoBox;
+        if (element == window.MapView.m_handle) {
+            target = ImageTarget::MapView;
+        } else if (element == window.TilePicker.m_handle) {
+            target = ImageTarget::TilePicker;
+        }
+        return OnImageClick(editor.view, window, editor.OpenLevels(), target, x, y, keys);
+    });
 }
 
 std::uint32_t __stdcall MapMouseMoveCallback(toolkit::ElementHandle element, std::int32_t x,
                                              std::int32_t y, std::uint32_t keys) {
-    Editor& editor = TheEditor();
-    return static_cast<std::uint32_t>(
-        OnMapMouseMove(editor.view, *editor.window, editor.OpenLevels(), x, y, keys));
+    return Guarded([&] {
+        Editor& editor = TheEditor();
+        return OnMapMouseMove(editor.view, *editor.window, editor.OpenLevels(), x, y, keys);
+    });
 }
