@@ -37,10 +37,12 @@ std::wstring Wide(const std::string& text) {
 }
 
 void CreateSRect(SRect_Ex& rect, std::uint32_t parent, const ControlPlace& place, SRectKind kind,
-                 std::vector<std::wstring> items) {
+                 std::vector<std::wstring> items,
+                 controls::SRectCaptionFit captionFit = controls::kSRectCaptionCut) {
     controls::SRectCreateOptions options;
     options.kind = kind;
     options.items = std::move(items);
+    options.captionFit = captionFit;
     rect.CreateSRect(parent, place.x, place.y, place.width, place.height, options);
 }
 
@@ -89,8 +91,9 @@ void MainWindow::CreateControls(Editor& editor) {
     CreateImageBox(LogoBox, parent, app::kLogoBoxPlace, editor.logoBytes);
     LogoBox.BindClick(toolkit::AddressOf(&ImageClickCallback), 0);
 
+    // The label shows the open cartridge's path, far wider than the label: its file name stays.
     CreateSRect(NameLabel, parent, app::kNameLabelPlace, controls::kSRectText,
-                {text(settings::kTextAppName)});
+                {text(settings::kTextAppName)}, controls::kSRectCaptionPath);
     CreateSRect(EditionLabel, parent, app::kEditionLabelPlace, controls::kSRectText,
                 {text(settings::kTextAppEdition)});
     CreateSRect(VersionLabel, parent, app::kVersionLabelPlace, controls::kSRectText,

@@ -212,6 +212,28 @@ TEST_F(MainWindowTest, OpeningACartridgeShowsItsLevelsAndLabels) {
     EXPECT_FALSE(editor().cartridge.LargeRomLayout);
 }
 
+// A path is far wider than NameLabel: the label keeps the path's start and its file name, marks
+// the cut with an ellipsis, and its tooltip holds the whole path.
+TEST_F(MainWindowTest, NameLabelShortensThePathAsPathsAreShortened) {
+    const std::string path = ProgramFile(kSmallSample);
+    ASSERT_TRUE(OpenCartridge(editor(), path));
+    MainWindow& w = window();
+    w.NameLabel.PaintSRect();
+    const std::wstring shown = w.NameLabel.ShownCaption(0);
+    const std::wstring whole = Wide(path);
+    const std::wstring name = L"\\" + Wide(kSmallSample);
+    ASSERT_LT(shown.size(), whole.size()) << "the whole path is shown, wider than the label";
+    ASSERT_GT(shown.size(), name.size());
+    EXPECT_EQ(shown.substr(shown.size() - name.size()), name) << "the file name was cut";
+    const std::size_t ellipsis = shown.find(controls::kCaptionEllipsis);
+    ASSERT_NE(ellipsis, std::wstring::npos) << "nothing marks the cut";
+    EXPECT_EQ(shown.substr(0, ellipsis), whole.substr(0, ellipsis));
+
+    w.NameLabel.PreFilterMessage(nullptr, w.NameLabel.m_handle, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    ASSERT_NE(w.NameLabel.m_tipText, nullptr);
+    EXPECT_EQ(std::string(w.NameLabel.m_tipText), path);
+}
+
 TEST_F(MainWindowTest, TheLargeImageIsDecodedWithTheLargeLayout) {
     ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kLargeSample)));
     EXPECT_TRUE(editor().cartridge.LargeRomLayout);
