@@ -14,6 +14,7 @@
 #include "cartridge/RomLayout.h"
 #include "foundation/TextCodec.h"
 #include "fileio/FileBytes.h"
+#include "view/MapEditing.h"
 #include "view/MapRendering.h"
 
 namespace {
@@ -232,9 +233,10 @@ int OnCommand(Editor& editor, toolkit::ElementHandle element, std::int32_t item)
         if (levels == nullptr) {
             return 0;
         }
-        // What the last placement left over its room belongs to the level it was made in.
-        window.ShowRoomOverrun(RoomOverrun{});
-        return SelectLevel(editor.view, window, *levels, item + 1);
+        // A screen left over its room stays named whichever level is shown: the save refuses it.
+        const int selected = SelectLevel(editor.view, window, *levels, item + 1);
+        window.ShowRoomOverrun(FirstRoomOverrun(*levels));
+        return selected;
     }
     if (element == window.LockMappingCheck.m_handle) {
         window.MapView.ViewerDragLock(window.LockMappingCheck.SRectIsSelected(item));

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -36,10 +37,12 @@ std::wstring Wide(const std::string& text) {
 }
 
 void CreateSRect(SRect_Ex& rect, std::uint32_t parent, const ControlPlace& place, SRectKind kind,
-                 std::vector<std::wstring> items) {
+                 std::vector<std::wstring> items,
+                 controls::SRectCaptionFit captionFit = controls::kSRectCaptionCut) {
     controls::SRectCreateOptions options;
     options.kind = kind;
     options.items = std::move(items);
+    options.captionFit = captionFit;
     rect.CreateSRect(parent, place.x, place.y, place.width, place.height, options);
 }
 
@@ -88,8 +91,9 @@ void MainWindow::CreateControls(Editor& editor) {
     CreateImageBox(LogoBox, parent, app::kLogoBoxPlace, editor.logoBytes);
     LogoBox.BindClick(toolkit::AddressOf(&ImageClickCallback), 0);
 
+    // The label shows the open cartridge's path, far wider than the label: its file name stays.
     CreateSRect(NameLabel, parent, app::kNameLabelPlace, controls::kSRectText,
-                {text(settings::kTextAppName)});
+                {text(settings::kTextAppName)}, controls::kSRectCaptionPath);
     CreateSRect(EditionLabel, parent, app::kEditionLabelPlace, controls::kSRectText,
                 {text(settings::kTextAppEdition)});
     CreateSRect(VersionLabel, parent, app::kVersionLabelPlace, controls::kSRectText,
@@ -213,27 +217,48 @@ void MainWindow::ShowRoomOverrun(const RoomOverrun& overrun) {
     }
 }
 
+int MainWindow::ClickTilePicker(MapViewState& view, std::int32_t x, std::int32_t y) {
+    return OnImageClick(view, *this, TheEditor().OpenLevels(), ImageTarget::TilePicker, x, y, 0);
+}
+
+namespace {
+
+// The routines run inside the host window's procedure, which no exception may cross: one that
+// ran out of memory part way has done what it could and reports that it handled nothing.
+template <typename Routine>
+std::uint32_t Guarded(Routine routine) {
+    try {
+        return static_cast<std::uint32_t>(routine());
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
 std::uint32_t __stdcall CommandCallback(toolkit::ElementHandle element, std::int32_t item) {
-    return static_cast<std::uint32_t>(OnCommand(TheEditor(), element, item));
+    return Guarded([&] { return OnCommand(TheEditor(), element, item); });
 }
 
 std::uint32_t __stdcall ImageClickCallback(toolkit::ElementHandle element, std::int32_t x,
                                            std::int32_t y, std::uint32_t keys) {
-    Editor& editor = TheEditor();
-    MainWindow& window = *editor.window;
-    ImageTarget target = ImageTarget::LogoBox;
-    if (element == window.MapView.m_handle) {
-        target = ImageTarget::MapView;
-    } else if (element == window.TilePicker.m_handle) {
-        target = ImageTarget::TilePicker;
-    }
-    return static_cast<std::uint32_t>(
-        OnImageClick(editor.view, window, editor.OpenLevels(), target, x, y, keys));
+    return Guarded([&] {
+        Editor& editor = TheEditor();
+        MainWindow& window = *editor.window;
+        ImageTarget target = ImageTarget::LogoBox;
+        if (element == window.MapView.m_handle) {
+            target = ImageTarget::MapView;
+        } else if (element == window.TilePicker.m_handle) {
+            target = ImageTarget::TilePicker;
+        }
+        return OnImageClick(editor.view, window, editor.OpenLevels(), target, x, y, keys);
+    });
 }
 
 std::uint32_t __stdcall MapMouseMoveCallback(toolkit::ElementHandle element, std::int32_t x,
                                              std::int32_t y, std::uint32_t keys) {
-    Editor& editor = TheEditor();
-    return static_cast<std::uint32_t>(
-        OnMapMouseMove(editor.view, *editor.window, editor.OpenLevels(), x, y, keys));
+    return Guarded([&] {
+        Editor& editor = TheEditor();
+        return OnMapMouseMove(editor.view, *editor.window, editor.OpenLevels(), x, y, keys);
+    });
 }

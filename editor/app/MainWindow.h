@@ -44,6 +44,7 @@ public:
     ViewerOffset TilePickerOffset() override;
     bool EditModeOn() override;
     void ShowRoomOverrun(const RoomOverrun& overrun) override;
+    int ClickTilePicker(MapViewState& view, std::int32_t x, std::int32_t y) override;
 
     // The host window and the controls, in creation order.
     toolkit::HostWindow EditorMainWindow;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 #include "core/ElementMessages.h"
@@ -115,6 +116,11 @@ bool ImageViewer_Ex::ViewerDragLock(std::optional<bool> value) {
     return m_dragLock;
 }
 
+bool ImageViewer_Ex::CanPan() const {
+    return m_picture != nullptr && (toolkit::GetImageWidth(m_picture) > m_width ||
+                                    toolkit::GetImageHeight(m_picture) > m_height);
+}
+
 void ImageViewer_Ex::ClampOffsets() {
     if (m_picture == nullptr) {
         return;
@@ -139,8 +145,8 @@ LRESULT ImageViewer_Ex::ImageViewerMessageRoutine(UINT message, LPARAM lParam) {
             PaintImageViewer();
             break;
         case WM_LBUTTONDOWN:
-            m_panned = false;
-            m_releaseEndsPan = false;
+            m_dragged = false;
+            m_releaseEndsDrag = false;
             // The lock is read while moving, so a drag started unlocked stops when it is set.
             if (m_picture != nullptr) {
                 m_dragging = true;
@@ -152,41 +158,57 @@ LRESULT ImageViewer_Ex::ImageViewerMessageRoutine(UINT message, LPARAM lParam) {
             break;
         case WM_MOUSEMOVE:
             if (m_picture != nullptr && m_dragging && !m_dragLock) {
-                const std::int32_t oldX = m_offsetX;
-                const std::int32_t oldY = m_offsetY;
-                m_offsetX = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-                    std::int64_t{m_dragStartOffsetX} - (x - m_dragStartX), INT32_MIN, INT32_MAX));
-                m_offsetY = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-                    std::int64_t{m_dragStartOffsetY} - (y - m_dragStartY), INT32_MIN, INT32_MAX));
-                ClampOffsets();
-                if (oldX != m_offsetX || oldY != m_offsetY) {
-                    m_panned = true;
-                    InvalidateElement();
-                }
+                OnDragMove(x, y);
             }
             break;
         case WM_LBUTTONUP:
             m_dragging = false;
-            m_releaseEndsPan = m_panned;
-            m_panned = false;
+            m_releaseEndsDrag = m_dragged;
+            m_dragged = false;
             break;
         case toolkit::kMsgClick:
-            // The host window raises a click on every release over the element. After a pan the
-            // user moved the view and asked for nothing else: the editor would otherwise place
-            // a super-tile under the pointer, an edit nobody meant and nothing can undo.
-            if (m_releaseEndsPan) {
-                m_releaseEndsPan = false;
+            // The host window raises a click on every release over the element. After a drag the
+            // user moved the view, or tried to, and asked for nothing else: the editor would
+            // otherwise place a super-tile under the pointer, an edit nobody meant and nothing
+            // can undo.
+            if (m_releaseEndsDrag) {
+                m_releaseEndsDrag = false;
                 return kSwallowClick;
             }
             break;
         case toolkit::kMsgMouseLeave:
             // A release outside the element raises no click; the next one must not be eaten.
-            m_releaseEndsPan = false;
+            m_releaseEndsDrag = false;
             break;
         default:
             break;
     }
     return kGoOn;
+}
+
+void ImageViewer_Ex::OnDragMove(std::int32_t x, std::int32_t y) {
+    const std::int32_t oldX = m_offsetX;
+    const std::int32_t oldY = m_offsetY;
+    m_offsetX = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        std::int64_t{m_dragStartOffsetX} - (x - m_dragStartX), INT32_MIN, INT32_MAX));
+    m_offsetY = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        std::int64_t{m_dragStartOffsetY} - (y - m_dragStartY), INT32_MIN, INT32_MAX));
+    ClampOffsets();
+    if (oldX != m_offsetX || oldY != m_offsetY) {
+        m_dragged = true;
+        InvalidateElement();
+        return;
+    }
+    // A view that already shows the picture's edge cannot follow a pointer pulling it further,
+    // yet the user dragged as much as anywhere else. Whether the view moved must not decide it:
+    // that depends on where earlier drags and levels left the view, and the release would
+    // otherwise place a super-tile far from where the press was.
+    const std::int64_t awayX = std::int64_t{x} - m_dragStartX;
+    const std::int64_t awayY = std::int64_t{y} - m_dragStartY;
+    if (CanPan() && (std::abs(awayX) > GetSystemMetrics(SM_CXDRAG) ||
+                     std::abs(awayY) > GetSystemMetrics(SM_CYDRAG))) {
+        m_dragged = true;
+    }
 }
 
 // ---- Painting -----------------------------------------------------------------------------------

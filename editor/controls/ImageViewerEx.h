@@ -64,8 +64,9 @@ public:
     std::uint32_t Clone() override;
 
     // Slot 18: ImageViewerMessageRoutine. 0, so bound routines and the class handler still run
-    // (after the offsets have moved), except for the click that ends a pan: a drag that moved
-    // the view is not a click, and the bound click routine does not hear of it.
+    // (after the offsets have moved), except for the click that ends a drag: a press that moved
+    // the view, or whose pointer left the system's drag rectangle while the picture could be
+    // panned, is not a click, and the bound click routine does not hear of it.
     LRESULT PreFilterMessage(HWND window, toolkit::ElementHandle handle, UINT message,
                              WPARAM wParam, LPARAM lParam) override;
     // Slot 19: as Page's class handler, handles nothing.
@@ -100,6 +101,9 @@ public:
 
 private:
     LRESULT ImageViewerMessageRoutine(UINT message, LPARAM lParam);
+    void OnDragMove(std::int32_t x, std::int32_t y);
+    // The picture is larger than the element along some axis, so dragging may pan it.
+    bool CanPan() const;
     void ClampOffsets();
 
     Gdiplus::GpImage* m_picture = nullptr;
@@ -111,10 +115,10 @@ private:
     std::int32_t m_dragStartY = 0;
     bool m_dragging = false;
     bool m_dragLock = false;
-    // The view moved during the present drag; the release just made ends such a drag, so the
-    // click the host window raises next is not one.
-    bool m_panned = false;
-    bool m_releaseEndsPan = false;
+    // The present press became a drag (see PreFilterMessage); the release just made ends such a
+    // drag, so the click the host window raises next is not one.
+    bool m_dragged = false;
+    bool m_releaseEndsDrag = false;
 };
 
 }  // namespace controls

@@ -31,6 +31,7 @@ std::int32_t PointerX(LPARAM lParam) {
 
 void SRect_Ex::FreeMembers() {
     std::vector<std::wstring>().swap(m_items);
+    std::vector<std::wstring>().swap(m_shownCaptions);
     m_selection.Clear();
 }
 
@@ -61,6 +62,7 @@ ElementHandle SRect_Ex::CreateSRect(std::uint32_t parent, std::int32_t x, std::i
     m_kind = options.kind;
     m_items = options.items;
     m_cornerRadius = options.cornerRadius;
+    m_captionFit = options.captionFit;
     if (options.firstItem) {
         SRectAddItem(*options.firstItem);
     }
@@ -126,6 +128,12 @@ void SRect_Ex::SRectSetItemText(std::int32_t index, std::wstring_view text) {
 
 std::wstring SRect_Ex::ItemText(std::int32_t index) const {
     return HasItem(index) ? m_items[static_cast<std::size_t>(index)] : std::wstring();
+}
+
+std::wstring SRect_Ex::ShownCaption(std::int32_t index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < m_shownCaptions.size()
+               ? m_shownCaptions[static_cast<std::size_t>(index)]
+               : std::wstring();
 }
 
 std::int32_t SRect_Ex::ItemAt(std::int32_t x) const {
@@ -238,6 +246,25 @@ toolkit::GpStringFormatPtr CreateCentredFormat() {
     return format;
 }
 
+// The caption as a cell of that width shows it: a path that does not fit is shortened to one
+// that does; any other caption stays as it is and is cut at the cell's edges.
+std::wstring FittedCaption(Gdiplus::GpGraphics* graphics, const std::wstring& text, float width,
+                           Gdiplus::GpFont* font, Gdiplus::GpStringFormat* format,
+                           SRectCaptionFit fit) {
+    if (fit != kSRectCaptionPath || font == nullptr) {
+        return text;
+    }
+    const auto fits = [&](std::wstring_view candidate) {
+        const std::wstring measuredText(candidate);
+        const Gdiplus::RectF unbounded(0, 0, 0, 0);
+        Gdiplus::RectF measured;
+        return gp::GdipMeasureString(graphics, measuredText.c_str(), -1, font, &unbounded, format,
+                                     &measured, nullptr, nullptr) == Gdiplus::Ok &&
+               measured.Width <= width;
+    };
+    return FitPathCaption(text, fits);
+}
+
 // Where a caption is laid out: its cell, or, for a caption wider than the cell, a box as wide
 // as the caption centred on the cell. GDI+ leaves out the characters that do not fit a layout
 // box, so a box only as wide as the cell would show fewer characters rather than a cut line.
@@ -318,6 +345,7 @@ void SRect_Ex::PaintSRect() {
     FillArea(graphics, rounded.get(), whole, m_colours.background);
     DrawOutline(graphics, whole, rounded ? diameter : 0, m_colours.frame);
 
+    m_shownCaptions.assign(m_items.size(), std::wstring());
     if (itemWidth > 0) {
         for (std::size_t i = 0; i < m_items.size(); ++i) {
             const auto index = static_cast<std::int32_t>(i);
@@ -336,6 +364,8 @@ void SRect_Ex::PaintSRect() {
                 toolkit::FillRect(graphics, cell, m_colours.hoverFill);
             }
             if (!m_items[i].empty()) {
+                const std::wstring caption = FittedCaption(graphics, m_items[i], cell.Width,
+                                                           font.get(), format.get(), m_captionFit);
                 // A caption wider than its cell is cut at the cell's edges rather than spilling
                 // over the separators into its neighbours.
                 Gdiplus::GraphicsState beforeCell = 0;
@@ -343,11 +373,12 @@ void SRect_Ex::PaintSRect() {
                 gp::GdipSetClipRect(graphics, cell.X, cell.Y, cell.Width, cell.Height,
                                     Gdiplus::CombineModeIntersect);
                 toolkit::DrawTextWithEffect(
-                    graphics, CaptionBox(graphics, cell, m_items[i], font.get(), format.get()),
-                    m_items[i].c_str(), font.get(),
+                    graphics, CaptionBox(graphics, cell, caption, font.get(), format.get()),
+                    caption.c_str(), font.get(),
                     selected || hovered ? m_colours.highlightedText : m_colours.text, format.get(),
                     toolkit::kTextEffectNone);
                 gp::GdipRestoreGraphics(graphics, beforeCell);
+                m_shownCaptions[i] = caption;
             }
         }
     }

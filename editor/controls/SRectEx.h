@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/CaptionFit.h"
 #include "controls/SRectGeometry.h"
 #include "core/Element.h"
 #include "foundation/Colour.h"
@@ -77,6 +78,7 @@ struct SRectCreateOptions {
     std::optional<Gdiplus::ARGB> highlightedTextColour;
     std::int32_t cornerRadius = 0;  // 0: square corners
     std::optional<bool> visible;    // visible unless given false
+    SRectCaptionFit captionFit = kSRectCaptionCut;
 };
 
 // The colours a row draws with.
@@ -135,6 +137,10 @@ public:
     std::int32_t HoverIndex() const { return m_hoverIndex; }
     const std::vector<std::int32_t>& SelectedIndexes() const { return m_selection.Indexes(); }
     const SRectColours& Colours() const { return m_colours; }
+    SRectCaptionFit CaptionFit() const { return m_captionFit; }
+    // What the last paint drew of the item's text (shortened to its cell as CaptionFit says);
+    // empty before the first paint and for an index outside the items.
+    std::wstring ShownCaption(std::int32_t index) const;
     // The item under a point in element coordinates, or kNoItem.
     std::int32_t ItemAt(std::int32_t x) const;
 
@@ -153,6 +159,8 @@ private:
     std::int32_t m_hoverIndex = kNoItem;
     SRectColours m_colours;
     std::uint32_t m_clickRoutine = 0;
+    SRectCaptionFit m_captionFit = kSRectCaptionCut;
+    std::vector<std::wstring> m_shownCaptions;
 };
 
 }  // namespace controls

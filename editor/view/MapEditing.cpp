@@ -98,15 +98,26 @@ int PlaceSuperTile(MapViewState& view, MapViewHost& host, LevelList* openLevels)
         }
     }
     RefreshMapView(view, host, *level);
-    RoomOverrun overrun;
-    if (IsRunLengthPlace(view.currentLevel)) {
-        const ScreenFit fit = CheckScreenFit(screen);
-        if (!fit.fits) {
-            overrun = RoomOverrun{view.currentLevel, hover.screen, fit.needed - fit.room};
+    host.ShowRoomOverrun(FirstRoomOverrun(*openLevels));
+    return 1;
+}
+
+RoomOverrun FirstRoomOverrun(const LevelList& levels) {
+    for (size_t p = 0; p < levels.records.size(); ++p) {
+        const int place = static_cast<int>(p) + 1;
+        // A boss room's screen is stored raw, one byte a cell, so its cells always fit.
+        if (!IsRunLengthPlace(place)) {
+            continue;
+        }
+        const std::vector<ScreenRecord>& screens = levels.records[p].screens;
+        for (size_t s = 0; s < screens.size(); ++s) {
+            const ScreenFit fit = CheckScreenFit(screens[s]);
+            if (!fit.fits) {
+                return RoomOverrun{place, static_cast<int32_t>(s) + 1, fit.needed - fit.room};
+            }
         }
     }
-    host.ShowRoomOverrun(overrun);
-    return 1;
+    return RoomOverrun{};
 }
 
 int OnMapMouseMove(MapViewState& view, MapViewHost& host, LevelList* openLevels, int32_t x,

@@ -26,9 +26,16 @@ int OnImageClick(MapViewState& view, MapViewHost& host, LevelList* openLevels, I
 
 // Writes the selected super-tile into the hover cell of the current level, and of every screen
 // stored as one with it, and redraws that cell on both map copies of each such screen shown.
-// Then tells the host whether the screen still fits its room. 0 when nothing was written: no
-// cartridge open, no map shown, or a hover cell outside the level's screens, columns or rows.
+// Then shows the host the first screen of the cartridge over its room (FirstRoomOverrun). 0 when
+// nothing was written: no cartridge open, no map shown, or a hover cell outside the level's
+// screens, columns or rows.
 int PlaceSuperTile(MapViewState& view, MapViewHost& host, LevelList* openLevels);
+
+// The first screen of the list (levels in list order, screens in level order) whose cells no
+// longer fit the room it has in the image, so that a save would refuse it; over 0 when every
+// screen fits. Any screen of any level counts, not only the one edited last: the save refuses
+// them all alike.
+RoomOverrun FirstRoomOverrun(const LevelList& levels);
 
 // Tracks the cell under the pointer (with Shift alone it also places) and shows the screen and
 // the pixel position inside it in the status line; with no cartridge open it shows "Section"

@@ -1,7 +1,6 @@
 #include "view/MapRendering.h"
 
 #include "settings/AppPaths.h"
-#include "view/MapEditing.h"
 #include "view/MapStamps.h"
 
 #include <string>
@@ -214,14 +213,19 @@ bool RenderLevelMap(const LevelRecord& level, const std::vector<SuperTilePicture
     // rows, and outside an indoor level every object mark too.
     layers.inGameCellsArePlain = !g.Vertical();
     layers.inGameMarksArePlain = !g.Vertical() && !g.indoor;
+    // Layers the plain ones stand in for are released before any layer is made.
+    if (layers.inGameCellsArePlain) {
+        layers.inGameMap.Reset();
+        layers.inGameGrid.Reset();
+    }
+    if (layers.inGameMarksArePlain) {
+        layers.inGameObjects.Reset();
+    }
     const auto makeInGame = [](ArgbPixels& layer, bool plainStandsIn, const PictureSize& size) {
-        if (plainStandsIn) {
-            layer.Reset();
-            return true;
-        }
-        return layer.Make(size.width, size.height);
+        return plainStandsIn || layer.Make(size.width, size.height);
     };
-    // Layers of the size they had keep their memory and are only cleared.
+    // Layers of the size they had keep their memory and are only cleared; any other layer gives
+    // its memory back before the new one is taken.
     const bool made = layers.plainMap.Make(plain.width, plain.height) &&
                       layers.plainGrid.Make(plain.width, plain.height) &&
                       layers.plainObjects.Make(plain.width, plain.height) &&
@@ -276,6 +280,20 @@ void DrawTilePicker(const std::vector<SuperTilePicture>& pictures, const MapView
     }
 }
 
+namespace {
+
+// The map view lets go of the composed picture, then its memory is released.
+void ReleaseComposedPicture(MapViewState& view, MapViewHost& host) {
+    if (view.composed.Empty()) {
+        return;
+    }
+    host.SetMapPicture(nullptr);
+    view.composed.Reset();
+    view.composedCurrent = false;
+}
+
+}  // namespace
+
 void RefreshMapView(MapViewState& view, MapViewHost& host, const LevelRecord& level) {
     if (view.composedCurrent && !view.composed.Empty() && view.layers.Complete()) {
         const PicturePoint second =
@@ -304,16 +322,27 @@ void RefreshMapView(MapViewState& view, MapViewHost& host, const LevelRecord& le
         host.SetMapPicture(view.composed.Bitmap());
         return;
     }
-    // A picture of another size: the viewer lets go of the old one before it is released.
-    PixelBitmap fresh;
-    view.composedCurrent = ComposeMapLayers(level, view.layers, view.settings.separation, fresh);
-    host.SetMapPicture(fresh.Bitmap());
-    view.composed = std::move(fresh);
+    // A picture of another size: the viewer lets go of the old one, which is released before
+    // the new one is made, so that two pictures of up to the largest size never live side by
+    // side. When the new one cannot be made, the map view shows nothing.
+    ReleaseComposedPicture(view, host);
+    view.composedCurrent =
+        ComposeMapLayers(level, view.layers, view.settings.separation, view.composed);
+    host.SetMapPicture(view.composed.Bitmap());
 }
 
 void DrawLevelPictures(MapViewState& view, MapViewHost& host, const LevelRecord& level) {
     const std::string folder = view.pictureFolder.empty() ? MapPictureFolder() : view.pictureFolder;
     LoadSuperTilePictures(folder, level.number, view.pictures);
+    // The composed picture of the level before is of no use once this level is rendered; when
+    // this level's picture has another size it is released before the layers are made.
+    const PictureSize composedSize =
+        ComposedMapSize(LevelMapGeometry(level, view.settings.cellWidth, view.settings.cellHeight),
+                        view.settings.separation);
+    if (composedSize.width != view.composed.Pixels().Width() ||
+        composedSize.height != view.composed.Pixels().Height()) {
+        ReleaseComposedPicture(view, host);
+    }
     RenderLevelMap(level, view.pictures, view.settings, view.layers);
     view.composedCurrent = false;
     RefreshMapView(view, host, level);
@@ -327,10 +356,10 @@ void DrawLevelPictures(MapViewState& view, MapViewHost& host, const LevelRecord&
         host.SetPickerPicture(view.picker.Bitmap());
         return;
     }
-    PixelBitmap picker;
-    DrawTilePicker(view.pictures, view.settings, picker);
-    host.SetPickerPicture(picker.Bitmap());
-    view.picker = std::move(picker);
+    host.SetPickerPicture(nullptr);
+    view.picker.Reset();
+    DrawTilePicker(view.pictures, view.settings, view.picker);
+    host.SetPickerPicture(view.picker.Bitmap());
 }
 
 int SelectLevel(MapViewState& view, MapViewHost& host, const LevelList& levels, int32_t n) {
@@ -342,7 +371,7 @@ int SelectLevel(MapViewState& view, MapViewHost& host, const LevelList& levels, 
     host.SelectLevelItems(n - 1, level.vertical,
                           level.kind == kBossRoomKind ? kBossRoomKindItem : level.kind);
     DrawLevelPictures(view, host, level);
-    OnImageClick(view, host, nullptr, ImageTarget::TilePicker, kFirstPickX, kFirstPickY, 0);
+    host.ClickTilePicker(view, kFirstPickX, kFirstPickY);
     return 1;
 }
 

@@ -47,8 +47,9 @@ void RefreshMapView(MapViewState& view, MapViewHost& host, const LevelRecord& le
 // Loads the current level's pictures, renders and shows its map and shows a new picker.
 void DrawLevelPictures(MapViewState& view, MapViewHost& host, const LevelRecord& level);
 
-// Shows level n (1-based) of the list: its list items, pictures, map and picker, and selects
-// the super-tile under picker point (2, 2). 0, changing nothing, when n is not in the list.
+// Shows level n (1-based) of the list: its list items, pictures, map and picker, then clicks
+// picker point (2, 2) through the host, which selects the super-tile under it. 0, changing
+// nothing, when n is not in the list.
 int SelectLevel(MapViewState& view, MapViewHost& host, const LevelList& levels, int32_t n);
 
 // Takes the pictures away from both viewers, then releases every picture and forgets the level,

@@ -152,6 +152,11 @@ public:
     // Shows in InfoLabel which screen the last placement left over its room, or (over 0) that
     // none is. A host without that label ignores it.
     virtual void ShowRoomOverrun(const RoomOverrun& overrun) { (void)overrun; }
+    // A click on the picker at element point (x, y) with no keys, which the view raises itself
+    // (a new level picks its first super-tile so). The host hands it to the routine its picker's
+    // clicks go to, with the view the click is for, and returns that routine's result; the view
+    // never calls the editor's click routines itself.
+    virtual int ClickTilePicker(MapViewState& view, int32_t x, int32_t y) = 0;
 
 protected:
     ~MapViewHost() = default;

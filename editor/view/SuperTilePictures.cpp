@@ -4,6 +4,7 @@
 #include "fileio/FileBytes.h"
 
 #include <cstdio>
+#include <new>
 #include <utility>
 
 namespace {
@@ -45,8 +46,14 @@ void LoadSuperTilePictures(const std::string& folder, int32_t levelNumber,
     for (int32_t i = 0; i < kSuperTileCount; ++i) {
         SuperTilePicture& picture = pictures[static_cast<size_t>(i)];
         picture = SuperTilePicture{};
-        if (ReadFileBytes(SuperTilePicturePath(folder, levelNumber, i), bytes)) {
+        if (!ReadFileBytes(SuperTilePicturePath(folder, levelNumber, i), bytes)) {
+            continue;
+        }
+        // A file too large for the memory left is one more picture that cannot be loaded.
+        try {
             picture = DecodeSuperTilePicture(toolkit::ByteArray(bytes.begin(), bytes.end()));
+        } catch (const std::bad_alloc&) {
+            picture = SuperTilePicture{};
         }
     }
 }

@@ -330,6 +330,15 @@ void User::Click(POINT client) {
     Settle();
 }
 
+void User::Drag(POINT from, POINT to) {
+    MoveTo(from);
+    PostMessageA(m_window, WM_LBUTTONDOWN, m_keyFlags | MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    Settle();
+    MoveTo(to);
+    PostMessageA(m_window, WM_LBUTTONUP, m_keyFlags, MAKELPARAM(to.x, to.y));
+    Settle();
+}
+
 void User::KeyDown(WORD key) {
     SendKey(key, 0);
     m_keyFlags |= key == VK_CONTROL ? MK_CONTROL : key == VK_SHIFT ? MK_SHIFT : 0;

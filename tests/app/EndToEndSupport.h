@@ -109,6 +109,8 @@ public:
     void RestPointer(POINT client) const;
     void MoveTo(POINT client);
     void Click(POINT client);
+    // Presses the left button at one client point, moves to another and releases it there.
+    void Drag(POINT from, POINT to);
     void KeyDown(WORD key);
     void KeyUp(WORD key);
 

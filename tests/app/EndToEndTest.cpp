@@ -230,6 +230,16 @@ protected:
         ASSERT_TRUE(WaitIdle(Main()));
     }
 
+    // Saves to a new file, which must hold the image exactly as it was opened.
+    void ExpectSavedUnchanged(const char* name) {
+        const ByteArray unchanged = Expected({});
+        ClickFileCommand(kSaveItem);
+        ASSERT_NO_FATAL_FAILURE(ChooseFile(name));
+        ASSERT_NO_FATAL_FAILURE(ExpectMessage("the save was not reported"));
+        const std::string saved = ReadWholeFile(m_folder.File(name));
+        EXPECT_TRUE(SameBytes(saved, unchanged)) << "cells changed:\n" << CellChanges(saved);
+    }
+
     void CtrlClick(const Placement& p) const {
         PickTile(p.tile);
         m_user->MoveTo(MapCell(p));
@@ -410,24 +420,51 @@ TEST_F(EditorEndToEnd, APanInEditModeChangesNoCell) {
     PickTile(tile);
     ToggleEditMode();
 
-    m_user->MoveTo(press);
-    PostMessageA(Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
-    ASSERT_TRUE(WaitIdle(Main()));
-    m_user->MoveTo(release);
-    PostMessageA(Main(), WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
-    ASSERT_TRUE(WaitIdle(Main()));
+    m_user->Drag(press, release);
     ToggleEditMode();
+    ASSERT_NO_FATAL_FAILURE(ExpectSavedUnchanged(kPannedCartridge));
+}
 
-    const ByteArray unchanged = Expected({});
-    ClickFileCommand(kSaveItem);
-    ASSERT_NO_FATAL_FAILURE(ChooseFile(kPannedCartridge));
-    ASSERT_NO_FATAL_FAILURE(ExpectMessage("the save was not reported"));
-    const std::string saved = ReadWholeFile(m_folder.File(kPannedCartridge));
-    EXPECT_TRUE(saved.size() == unchanged.size() &&
-                std::equal(saved.begin(), saved.end(), unchanged.begin(),
-                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
-        << "the pan changed cells:\n"
-        << CellChanges(saved);
+// A drag is no click wherever earlier drags and levels left the view: here the view keeps the
+// sideways scroll of level 1 on level 3 and already shows its top edge, so the first drag (down)
+// cannot move it, and the second one (up) does. Neither places anything.
+TEST_F(EditorEndToEnd, DragsInEditModePlaceNothingWhereverTheViewWasLeft) {
+    constexpr char kDraggedCartridge[] = "Dragged.nes";
+    constexpr int kVerticalLevel = 3;
+    struct Gesture {
+        POINT from;
+        POINT to;
+    };
+    // In the window's client area as the layout gives it. Level 1 (horizontal): left, up, then
+    // right and down, which leaves the view scrolled sideways and at its top edge.
+    constexpr Gesture kHorizontalDrags[] = {
+        {{440, 200}, {40, 200}}, {{207, 279}, {207, 129}}, {{40, 129}, {300, 300}}};
+    constexpr Gesture kVerticalDrags[] = {{{207, 90}, {207, 310}}, {{207, 310}, {207, 120}}};
+    constexpr app::ControlPlace kClientArea = {0, 0, app::kMainWindowWidth, app::kMainWindowHeight};
+    const auto drag = [&](const Gesture& gesture) {
+        m_user->Drag(m_user->Client(kClientArea, gesture.from.x, gesture.from.y),
+                     m_user->Client(kClientArea, gesture.to.x, gesture.to.y));
+    };
+    ASSERT_NO_FATAL_FAILURE(Open(kSampleCartridge));
+    ToggleEditMode();
+    for (const Gesture& gesture : kHorizontalDrags) {
+        drag(gesture);
+    }
+    SelectLevel(kVerticalLevel);
+    // A super-tile that no cell of the level holds, so that any placement shows in the bytes.
+    const LevelRecord& level = m_levels.records.at(kVerticalLevel - 1);
+    int tile = 0;
+    while (std::any_of(level.screens.begin(), level.screens.end(), [&](const ScreenRecord& s) {
+        return std::find(s.cells.begin(), s.cells.end(), tile) != s.cells.end();
+    })) {
+        ++tile;
+    }
+    PickTile(tile);
+    for (const Gesture& gesture : kVerticalDrags) {
+        drag(gesture);
+    }
+    ToggleEditMode();
+    ASSERT_NO_FATAL_FAILURE(ExpectSavedUnchanged(kDraggedCartridge));
 }
 
 }  // namespace

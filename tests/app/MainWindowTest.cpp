@@ -212,6 +212,28 @@ TEST_F(MainWindowTest, OpeningACartridgeShowsItsLevelsAndLabels) {
     EXPECT_FALSE(editor().cartridge.LargeRomLayout);
 }
 
+// A path is far wider than NameLabel: the label keeps the path's start and its file name, marks
+// the cut with an ellipsis, and its tooltip holds the whole path.
+TEST_F(MainWindowTest, NameLabelShortensThePathAsPathsAreShortened) {
+    const std::string path = ProgramFile(kSmallSample);
+    ASSERT_TRUE(OpenCartridge(editor(), path));
+    MainWindow& w = window();
+    w.NameLabel.PaintSRect();
+    const std::wstring shown = w.NameLabel.ShownCaption(0);
+    const std::wstring whole = Wide(path);
+    const std::wstring name = L"\\" + Wide(kSmallSample);
+    ASSERT_LT(shown.size(), whole.size()) << "the whole path is shown, wider than the label";
+    ASSERT_GT(shown.size(), name.size());
+    EXPECT_EQ(shown.substr(shown.size() - name.size()), name) << "the file name was cut";
+    const std::size_t ellipsis = shown.find(controls::kCaptionEllipsis);
+    ASSERT_NE(ellipsis, std::wstring::npos) << "nothing marks the cut";
+    EXPECT_EQ(shown.substr(0, ellipsis), whole.substr(0, ellipsis));
+
+    w.NameLabel.PreFilterMessage(nullptr, w.NameLabel.m_handle, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    ASSERT_NE(w.NameLabel.m_tipText, nullptr);
+    EXPECT_EQ(std::string(w.NameLabel.m_tipText), path);
+}
+
 TEST_F(MainWindowTest, TheLargeImageIsDecodedWithTheLargeLayout) {
     ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kLargeSample)));
     EXPECT_TRUE(editor().cartridge.LargeRomLayout);
@@ -262,13 +284,18 @@ TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
     }
 }
 
-// A placement that leaves a screen over its room says so in InfoLabel at once, until a
-// placement fits again or another level is chosen.
-TEST_F(MainWindowTest, InfoLabelShowsAScreenOverItsRoom) {
+// InfoLabel names the first screen of the cartridge that a save would refuse as over its room,
+// after every placement and level switch, whichever level is shown and whatever was placed
+// last; it shows its caption again once every screen fits.
+TEST_F(MainWindowTest, InfoLabelNamesTheFirstScreenOverItsRoomUntilAllFit) {
     constexpr int kPackedLevel = 5;  // its screens lie back to back
-    constexpr int kScreen = 1;
-    constexpr int kRunColumn = 5;  // row 3 lies in the run of one tile that fills rows 1 to 3
+    constexpr int kFirstScreen = 1;
+    constexpr int kLaterScreen = 3;
+    constexpr int kRunColumn = 5;  // row 3 lies in a run of one tile that fills rows 1 to 3
     constexpr int kRunRow = 3;
+    constexpr int kOtherLevel = 1;
+    constexpr int kLiteralRow = 4;  // eight different tiles: one more different one still fits
+    constexpr uint8_t kFittingTile = 0x05;
     ASSERT_TRUE(OpenCartridge(editor(), ProgramFile(kSmallSample)));
     MainWindow& w = window();
     const std::vector<std::wstring> caption = Items(w.InfoLabel);
@@ -276,33 +303,47 @@ TEST_F(MainWindowTest, InfoLabelShowsAScreenOverItsRoom) {
         w.LevelList.SRectSetSelected(level - 1, true);
         CommandCallback(w.LevelList.m_handle, level - 1);
     };
-    selectLevel(kPackedLevel);
-    ScreenRecord& screen = editor().cartridge.levels.records[kPackedLevel - 1].screens[kScreen - 1];
-    const size_t cell = static_cast<size_t>((kRunRow - 1) * kLevelColumns + kRunColumn - 1);
-    const uint8_t runTile = screen.cells[cell];
-    const POINT at = MapPoint(kScreen, kRunColumn, kRunRow);
-    MapMouseMoveCallback(w.MapView.m_handle, at.x, at.y, 0);
-
-    const auto place = [&](uint8_t tile) {
+    const auto screenOf = [&](int level, int screen) -> ScreenRecord& {
+        return editor().cartridge.levels.records.at(level - 1).screens.at(screen - 1);
+    };
+    const size_t runCell = static_cast<size_t>((kRunRow - 1) * kLevelColumns + kRunColumn - 1);
+    const uint8_t firstRunTile = screenOf(kPackedLevel, kFirstScreen).cells[runCell];
+    const uint8_t laterRunTile = screenOf(kPackedLevel, kLaterScreen).cells[runCell];
+    // Ctrl-clicks a cell of the level shown (the map view's routines take any element point).
+    const auto place = [&](int screen, int column, int row, uint8_t tile) {
+        const POINT at = MapPoint(screen, column, row);
+        MapMouseMoveCallback(w.MapView.m_handle, at.x, at.y, 0);
         editor().view.selectedTile = tile;
         EXPECT_EQ(ImageClickCallback(w.MapView.m_handle, at.x, at.y, kKeyCtrl), 1u);
     };
-    const auto overText = [&] {
-        const ScreenFit fit = CheckScreenFit(screen);
+    const auto overText = [&](int screen) {
+        const ScreenFit fit = CheckScreenFit(screenOf(kPackedLevel, screen));
         EXPECT_FALSE(fit.fits);
         return std::vector<std::wstring>{
             Wide(FillText(Text(settings::kTextInfoScreenOverRoom),
                           {{"level", std::to_string(kPackedLevel)},
-                           {"screen", std::to_string(kScreen)},
+                           {"screen", std::to_string(screen)},
                            {"over", std::to_string(fit.needed - fit.room)}}))};
     };
-    place(static_cast<uint8_t>(runTile + 1));
-    EXPECT_EQ(Items(w.InfoLabel), overText());
-    place(runTile);
+
+    selectLevel(kPackedLevel);
+    place(kLaterScreen, kRunColumn, kRunRow, static_cast<uint8_t>(laterRunTile + 1));
+    EXPECT_EQ(Items(w.InfoLabel), overText(kLaterScreen));
+    // A second screen over its room, earlier in the cartridge: that one is named.
+    place(kFirstScreen, kRunColumn, kRunRow, static_cast<uint8_t>(firstRunTile + 1));
+    EXPECT_EQ(Items(w.InfoLabel), overText(kFirstScreen));
+    // Another level, and a placement there that fits: the screen is still over its room.
+    selectLevel(kOtherLevel);
+    EXPECT_EQ(Items(w.InfoLabel), overText(kFirstScreen));
+    place(1, 1, kLiteralRow, kFittingTile);
+    EXPECT_EQ(Items(w.InfoLabel), overText(kFirstScreen));
+    // Put back one by one: the next screen over its room, then the caption.
+    selectLevel(kPackedLevel);
+    place(kFirstScreen, kRunColumn, kRunRow, firstRunTile);
+    EXPECT_EQ(Items(w.InfoLabel), overText(kLaterScreen));
+    place(kLaterScreen, kRunColumn, kRunRow, laterRunTile);
     EXPECT_EQ(Items(w.InfoLabel), caption);
-    place(static_cast<uint8_t>(runTile + 1));
-    EXPECT_EQ(Items(w.InfoLabel), overText());
-    selectLevel(1);
+    selectLevel(kOtherLevel);
     EXPECT_EQ(Items(w.InfoLabel), caption);
 }
 

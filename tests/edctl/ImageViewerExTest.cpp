@@ -203,28 +203,44 @@ TEST_F(ImageViewerExTest, DragLockStopsPanningButNotTheRoutines) {
 struct Gesture {
     const char* name;
     int pictureWidth;
+    int pictureHeight;
     std::vector<POINT> moves;  // element points while the button is held
     int clicks;
 };
 
-TEST_F(ImageViewerExTest, AReleaseThatEndsAPanIsNoClick) {
+TEST_F(ImageViewerExTest, AReleaseThatEndsADragIsNoClick) {
     constexpr int kPress = 50;
     constexpr int kOnePixel = 1;
     const Gesture gestures[] = {
-        {"still", kPictureWidth, {}, 1},
-        {"moved by one pixel", kPictureWidth, {{kPress - kOnePixel, kPress}}, 0},
-        {"panned and back", kPictureWidth, {{kPress - kPanStep, kPress}, {kPress, kPress}}, 0},
-        // The pointer moved but the view could not: nothing was panned, so it is a click.
-        {"small picture", kSmallPicture, {{kPress - kPanStep, kPress}}, 1},
+        {"still", kPictureWidth, kPictureHeight, {}, 1},
+        {"moved by one pixel", kPictureWidth, kPictureHeight, {{kPress - kOnePixel, kPress}}, 0},
+        {"panned and back",
+         kPictureWidth,
+         kPictureHeight,
+         {{kPress - kPanStep, kPress}, {kPress, kPress}},
+         0},
+        // The view already shows its top edge and cannot follow the pointer down: still a drag.
+        {"pulled against the edge",
+         kPictureWidth,
+         kPictureHeight,
+         {{kPress, kPress + kPanStep}},
+         0},
+        // A narrow picture pulled sideways, the way it cannot be panned: still a drag.
+        {"pulled across", kSmallPicture, kPictureHeight, {{kPress - kPanStep, kPress}}, 0},
+        // A press that stays inside the system's drag rectangle there is a click.
+        {"trembled at the edge", kPictureWidth, kPictureHeight, {{kPress, kPress + kOnePixel}}, 1},
+        // A picture the view shows whole cannot be panned: every release over it is a click.
+        {"small picture", kSmallPicture, kSmallPicture, {{kPress - kPanStep, kPress}}, 1},
         // The release lands on the element's last pixel column.
-        {"to the right edge", kPictureWidth, {{kViewerWidth - 1, kPress}}, 0},
+        {"to the right edge", kPictureWidth, kPictureHeight, {{kViewerWidth - 1, kPress}}, 0},
     };
     for (const Gesture& gesture : gestures) {
         SCOPED_TRACE(gesture.name);
         ImageViewer_Ex viewer;
         g_viewer = &viewer;
         g_calls.clear();
-        toolkit::GpBitmapPtr picture = MakeCoordinatePicture(gesture.pictureWidth, kPictureHeight);
+        toolkit::GpBitmapPtr picture =
+            MakeCoordinatePicture(gesture.pictureWidth, gesture.pictureHeight);
         constexpr int kStartOffset = 30;
         viewer.CreateImageViewer(m_host.Parent(), 0, 0, kViewerWidth, kViewerHeight, picture.get(),
                                  kStartOffset, 0);

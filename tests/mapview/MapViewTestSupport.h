@@ -3,6 +3,7 @@
 // pixel reading.
 #pragma once
 
+#include "view/MapEditing.h"
 #include "view/MapViewState.h"
 
 #include <cstdint>
@@ -71,6 +72,10 @@ public:
     ViewerOffset MapViewOffset() override { return mapOffset; }
     ViewerOffset TilePickerOffset() override { return pickerOffset; }
     bool EditModeOn() override { return editMode; }
+    // As the main window does: the picker's click routine.
+    int ClickTilePicker(MapViewState& view, int32_t x, int32_t y) override {
+        return OnImageClick(view, *this, nullptr, ImageTarget::TilePicker, x, y, 0);
+    }
 
     Gdiplus::GpImage* mapPicture = nullptr;
     Gdiplus::GpImage* pickerPicture = nullptr;
