@@ -40,8 +40,6 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new HostEnv
 
 }  // namespace
 
-
-
 toolkit::ByteArray ReadProgramFile(const char* name) {
     std::ifstream file(name, std::ios::binary);
     return toolkit::ByteArray(std::istreambuf_iterator<char>(file),

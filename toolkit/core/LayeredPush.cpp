@@ -34,7 +34,7 @@ struct PushRecord {
 };
 
 std::vector<PushRecord> g_records;
-std::uint32_t g_pushCount = 0;
+LayeredPushRoutine g_pushRoutine = &UpdateLayeredWindowIndirect;
 
 // The record of the window, made on first use.
 PushRecord& RecordOf(HostRecordFields* host) {
@@ -154,8 +154,7 @@ void Push(PushRecord& record, const RECT* dirty) {
     info.dwFlags = ULW_ALPHA;
     // Only the changed part is copied and handed on; the screen keeps the rest.
     info.prcDirty = &part;
-    ++g_pushCount;
-    if (!UpdateLayeredWindowIndirect(host->window, &info)) {
+    if (!g_pushRoutine(host->window, &info)) {
         record.screenKnown = false;  // the next push hands over the whole window again
         return;
     }
@@ -230,8 +229,8 @@ bool LayeredPushPending(const HostRecordFields* host) {
     });
 }
 
-std::uint32_t LayeredPushCount() {
-    return g_pushCount;
+void SetLayeredPushRoutine(LayeredPushRoutine routine) {
+    g_pushRoutine = routine != nullptr ? routine : &UpdateLayeredWindowIndirect;
 }
 
 UINT FlushPresentsMessage() {

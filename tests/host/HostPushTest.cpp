@@ -1,0 +1,209 @@
+// The pushes of a layered host window to the screen: every change reaches it, once, with the
+// rectangle it changed; the presents of one message go in one push; what differs in the window
+// image goes to its last pixel; a failed push is tried again; windows that present while a push
+// is under way leave it sound.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "LayeredTestWindow.h"
+#include "PushRecorder.h"
+#include "core/LayeredPush.h"
+#include "foundation/EasingAnimation.h"
+
+namespace host_test {
+namespace {
+
+// A short wait of a nested loop, in microseconds.
+constexpr std::uint64_t kNestedWaitUs = 1000;
+
+std::string Text(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
+           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
+RECT WindowRectOf(const Element& element) {
+    return {element.m_windowLeft, element.m_windowTop, element.m_windowRight,
+            element.m_windowBottom};
+}
+
+std::uint32_t ScreenAtCentre(const PushRecorder& recorder, LayeredWindow& w,
+                             const Element& element) {
+    const POINT centre = w.test.CentreOf(element);
+    return recorder.ScreenPixel(w.test.Window(), centre.x, centre.y);
+}
+
+// ---- Presents of one message -------------------------------------------------------------------
+
+constexpr UINT kMsgPresentTwice = WM_APP + 1;
+constexpr UINT kMsgPresentThenShow = WM_APP + 2;
+constexpr UINT kMsgPresentThenWait = WM_APP + 3;
+
+// What the message hook saw while it handled one test message.
+struct HookProbe {
+    LayeredWindow* window = nullptr;
+    const PushRecorder* recorder = nullptr;
+    std::size_t pushesInside = 0;
+    bool pendingInside = false;
+};
+HookProbe g_hook;
+
+std::uint32_t __stdcall PresentingHook(std::uint32_t, std::uint32_t message, std::uint32_t,
+                                       std::uint32_t) {
+    if (message < kMsgPresentTwice || message > kMsgPresentThenWait) {
+        return 0;
+    }
+    LayeredWindow& w = *g_hook.window;
+    const std::size_t before = g_hook.recorder->Pushes().size();
+    w.first.m_colour = kGreen;
+    w.first.InvalidateElement();
+    g_hook.pendingInside = toolkit::LayeredPushPending(&w.Host());
+    if (message == kMsgPresentTwice) {
+        w.second.m_colour = kGreen;
+        w.second.InvalidateElement();
+    } else if (message == kMsgPresentThenShow) {
+        w.Host().PresentWindow();
+    } else {
+        toolkit::WaitPumpingMessages(kNestedWaitUs);
+    }
+    g_hook.pushesInside = g_hook.recorder->Pushes().size() - before;
+    return 1;
+}
+
+struct OneMessageCase {
+    const char* name;
+    UINT message;
+    std::size_t pushesInside;  // while the message is handled
+    std::size_t pushesAfter;   // in all, once it is done
+};
+
+const OneMessageCase kOneMessageCases[] = {
+    // Two elements present: nothing is pushed until the message is done, then once, with both.
+    {"two presents", kMsgPresentTwice, 0, 1},
+    // An explicit present pushes at once, taking what was pending with it.
+    {"present window", kMsgPresentThenShow, 1, 1},
+    // A nested loop pushes what is pending before it waits.
+    {"nested wait", kMsgPresentThenWait, 1, 1},
+};
+
+TEST(HostPush, PresentsOfOneMessageReachTheScreenInOnePush) {
+    for (const OneMessageCase& oneCase : kOneMessageCases) {
+        SCOPED_TRACE(oneCase.name);
+        PushRecorder recorder;
+        LayeredWindow w;
+        ASSERT_TRUE(Settle(w.Host()));
+        recorder.ClearPushes();
+        g_hook = HookProbe{&w, &recorder};
+        w.Host().SetMessageHook(reinterpret_cast<std::uint32_t>(&PresentingHook));
+        SendMessageW(w.test.Window(), oneCase.message, 0, 0);
+        w.Host().SetMessageHook(0);
+        EXPECT_TRUE(g_hook.pendingInside);
+        EXPECT_EQ(g_hook.pushesInside, oneCase.pushesInside);
+        EXPECT_EQ(recorder.PushesOf(w.test.Window()).size(), oneCase.pushesAfter);
+        EXPECT_FALSE(toolkit::LayeredPushPending(&w.Host()));
+        EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kGreen);
+        EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+    }
+}
+
+TEST(HostPush, PresentOutsideAnyMessageIsPushedAtOnceWithItsRectangle) {
+    PushRecorder recorder;
+    LayeredWindow w;
+    ASSERT_TRUE(Settle(w.Host()));
+    recorder.ClearPushes();
+    w.first.m_colour = kGreen;
+    w.first.InvalidateElement();
+    const std::vector<RecordedPush> pushes = recorder.PushesOf(w.test.Window());
+    ASSERT_EQ(pushes.size(), 1u);
+    EXPECT_EQ(Text(pushes[0].part), Text(WindowRectOf(w.first)));
+    EXPECT_FALSE(toolkit::LayeredPushPending(&w.Host()));
+    EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+}
+
+TEST(HostPush, PresentWindowPushesOnlyWhatChanged) {
+    PushRecorder recorder;
+    LayeredWindow w;
+    HostWindow& host = w.Host();
+    ASSERT_TRUE(Settle(host));
+    // Nothing changed since the window was shown: nothing goes.
+    recorder.ClearPushes();
+    host.PresentWindow();
+    EXPECT_EQ(recorder.PushesOf(w.test.Window()).size(), 0u);
+
+    // A repaint that changes one element pushes that element.
+    host.ClearPresented();
+    w.first.m_colour = kGreen;
+    w.first.InvalidateElement();
+    host.PaintWindowFrame(nullptr, toolkit::kKeepColour, toolkit::kFrameComposeRedraw);
+    host.PresentWindow();
+    const std::vector<RecordedPush> pushes = recorder.PushesOf(w.test.Window());
+    ASSERT_EQ(pushes.size(), 1u);
+    EXPECT_EQ(Text(pushes[0].part), Text(WindowRectOf(w.first)));
+    EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kGreen);
+    EXPECT_EQ(recorder.ScreenDifference(host), "");
+}
+
+// ---- What differs in the window image ---------------------------------------------------------
+
+constexpr std::uint32_t kColourBits = 0x00FFFFFF;
+constexpr std::uint32_t kAlphaBits = 0xFF000000;
+constexpr int kChangedRow = 120;
+constexpr int kOtherChangedRow = 121;
+
+struct PixelChange {
+    int x;  // from the left edge, or from the right edge when negative (-1 is the last column)
+    int y;  // likewise from the bottom edge when negative
+    std::uint32_t flipped;  // the bits of the pixel that change
+};
+
+struct ImageCase {
+    const char* name;
+    std::vector<PixelChange> changes;
+};
+
+const ImageCase kImageCases[] = {
+    {"first column", {{0, kChangedRow, kColourBits}}},
+    {"last column", {{-1, kChangedRow, kColourBits}}},
+    {"both ends of a row", {{0, kChangedRow, kColourBits}, {-1, kChangedRow, kColourBits}}},
+    {"two rows", {{-1, kChangedRow, kColourBits}, {0, kOtherChangedRow, kColourBits}}},
+    {"last pixel", {{-1, -1, kColourBits}}},
+    {"first pixel", {{0, 0, kColourBits}}},
+    {"alpha only", {{-1, kChangedRow, kAlphaBits}}},
+};
+
+// Drawing straight into the window image and presenting it is open to any caller: the push takes
+// what differs from what the screen shows.
+TEST(HostPush, EveryChangedPixelOfTheWindowImageIsPushed) {
+    PushRecorder recorder;
+    LayeredWindow w;
+    HostWindow& host = w.Host();
+    ASSERT_TRUE(Settle(host));
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(host.frameBitmap, sizeof section, &section),
+              static_cast<int>(sizeof section));
+    auto* image = static_cast<std::uint32_t*>(section.dsBm.bmBits);
+    const int width = host.size->width;
+    const int height = host.size->height;
+    for (const ImageCase& imageCase : kImageCases) {
+        SCOPED_TRACE(imageCase.name);
+        recorder.ClearPushes();
+        RECT changed{};
+        GdiFlush();
+        for (const PixelChange& change : imageCase.changes) {
+            const int x = change.x < 0 ? width + change.x : change.x;
+            const int y = change.y < 0 ? height + change.y : change.y;
+            image[y * width + x] ^= change.flipped;
+            const RECT pixel = {x, y, x + 1, y + 1};
+            UnionRect(&changed, &changed, &pixel);
+        }
+        host.PresentWindow();
+        const std::vector<RecordedPush> pushes = recorder.PushesOf(w.test.Window());
+        ASSERT_EQ(pushes.size(), 1u);
+        EXPECT_EQ(Text(pushes[0].part), Text(changed));
+        EXPECT_EQ(recorder.ScreenDifference(host), "");
+    }
+}
+
+}  // namespace
+}  // namespace host_test
