@@ -94,7 +94,9 @@ const FrameCase kFrameCases[] = {
      [](LayeredWindow& w) {
          const toolkit::ByteArray swapped = HalvesPicture(true);
          ASSERT_FALSE(swapped.empty());
-         w.Host().PaintWindowFrame(&swapped, toolkit::kKeepColour, toolkit::kFrameComposePresent);
+         // The colour stays: the picture is all that changes.
+         w.Host().PaintWindowFrame(&swapped, static_cast<std::int32_t>(kLayeredBackground),
+                                   toolkit::kFrameComposePresent);
      }},
     {"background offset",
      [](LayeredWindow& w) {
@@ -119,6 +121,10 @@ const FrameCase kFrameCases[] = {
     {"layered alpha", [](LayeredWindow& w) { w.Host().LayeredAlpha(kHalfLayered); }},
     {"owner",
      [](LayeredWindow& w) {
+         const toolkit::ByteArray package = ThemeWithOwnSubWindowShadow();
+         ASSERT_FALSE(package.empty());
+         w.Host().SetWindowTheme(&package, {}, nullptr);
+         ASSERT_TRUE(Settle(w.Host()));
          // Owned by another window, it takes the shadow of a window with a parent.
          SetWindowLongPtrW(w.test.Window(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(g_owner));
          w.Host().RepaintWindow();

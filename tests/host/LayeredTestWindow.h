@@ -25,6 +25,10 @@ toolkit::ByteArray HalvesPicture(bool swapped);
 
 toolkit::HostAttachOptions LayeredOptions();
 
+// The default theme, but a window with a parent takes its shadow from another part of the theme
+// picture than a window without one; empty when the theme cannot be read.
+toolkit::ByteArray ThemeWithOwnSubWindowShadow();
+
 struct LayeredWindow {
     explicit LayeredWindow(const toolkit::HostAttachOptions& options = LayeredOptions());
     HostWindow& Host() { return test.Host(); }
