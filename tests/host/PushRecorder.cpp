@@ -1,5 +1,6 @@
 #include "PushRecorder.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "core/LayeredPush.h"
@@ -36,7 +37,10 @@ std::string FirstDifference(const std::vector<std::uint32_t>& a,
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i] != b[i]) {
-            return "pixel (" + std::to_string(i % width) + ", " + std::to_string(i / width) + ")";
+            char values[sizeof "0x00000000 against 0x00000000"];
+            std::snprintf(values, sizeof values, "0x%08X against 0x%08X", a[i], b[i]);
+            return "pixel (" + std::to_string(i % width) + ", " + std::to_string(i / width) +
+                   "): " + values;
         }
     }
     return {};
