@@ -205,5 +205,85 @@ TEST(HostPush, EveryChangedPixelOfTheWindowImageIsPushed) {
     }
 }
 
+// ---- Failed pushes
+// -------------------------------------------------------------------------------
+
+constexpr UINT kMsgPresent = WM_APP + 4;
+LayeredWindow* g_presenting = nullptr;
+std::uint32_t __stdcall PresentFirstProbe(std::uint32_t, std::uint32_t message, std::uint32_t,
+                                          std::uint32_t) {
+    if (message != kMsgPresent) {
+        return 0;
+    }
+    g_presenting->first.m_colour = kGreen;
+    g_presenting->first.InvalidateElement();
+    return 1;
+}
+
+// The first probe turns green, outside any message or inside one.
+void PresentAtOnce(LayeredWindow& w) {
+    w.first.m_colour = kGreen;
+    w.first.InvalidateElement();
+}
+void PresentInAMessage(LayeredWindow& w) {
+    g_presenting = &w;
+    w.Host().SetMessageHook(reinterpret_cast<std::uint32_t>(&PresentFirstProbe));
+    SendMessageW(w.test.Window(), kMsgPresent, 0, 0);
+    w.Host().SetMessageHook(0);
+}
+
+struct FailCase {
+    const char* name;
+    void (*present)(LayeredWindow&);
+};
+
+const FailCase kFailCases[] = {
+    {"outside a message", PresentAtOnce},
+    {"inside a message", PresentInAMessage},
+};
+
+TEST(HostPush, FailedPushIsTriedAgain) {
+    for (const FailCase& failCase : kFailCases) {
+        SCOPED_TRACE(failCase.name);
+        PushRecorder recorder;
+        LayeredWindow w;
+        ASSERT_TRUE(Settle(w.Host()));
+        recorder.ClearPushes();
+        recorder.FailNext(1);
+        failCase.present(w);
+        ASSERT_EQ(recorder.PushesOf(w.test.Window()).size(), 1u);
+        EXPECT_TRUE(toolkit::LayeredPushPending(&w.Host()));
+        EXPECT_NE(ScreenAtCentre(recorder, w, w.first), kGreen);
+
+        // Without anything else presenting, the change reaches the screen, once.
+        EXPECT_TRUE(PumpUntil([&] { return !toolkit::LayeredPushPending(&w.Host()); }));
+        const std::vector<RecordedPush> pushes = recorder.PushesOf(w.test.Window());
+        ASSERT_EQ(pushes.size(), 2u);
+        EXPECT_TRUE(pushes[1].reached);
+        EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kGreen);
+        EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+    }
+}
+
+TEST(HostPush, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMessage) {
+    // Far more failures than the retries a change may cost.
+    constexpr int kFailures = 1000;
+    PushRecorder recorder;
+    LayeredWindow w;
+    ASSERT_TRUE(Settle(w.Host()));
+    recorder.FailNext(kFailures);
+    PresentAtOnce(w);
+    // The queue runs dry: failing pushes are not retried without end.
+    EXPECT_TRUE(PumpUntil([] { return HIWORD(GetQueueStatus(QS_ALLPOSTMESSAGE)) == 0; }));
+    EXPECT_TRUE(toolkit::LayeredPushPending(&w.Host()));
+    EXPECT_NE(ScreenAtCentre(recorder, w, w.first), kGreen);
+
+    // Once pushes work again, the window's next message takes the change along.
+    recorder.FailNext(0);
+    SendMessageW(w.test.Window(), WM_NULL, 0, 0);
+    EXPECT_FALSE(toolkit::LayeredPushPending(&w.Host()));
+    EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+}
+
 }  // namespace
 }  // namespace host_test

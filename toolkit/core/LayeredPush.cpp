@@ -26,6 +26,7 @@ struct PushRecord {
     std::uint32_t ownHandle;
     RECT pending;  // empty: nothing waits
     bool flushPosted;
+    int failuresInARow;
     bool screenKnown;
     SIZE shownSize;
     std::int32_t shownAlpha;
@@ -119,6 +120,27 @@ void KeepShown(PushRecord& record, const std::uint32_t* pixels, SIZE size, const
     }
 }
 
+void FlushAll();
+
+// Makes sure the record's pending part is pushed: when the open batch closes, else once the
+// window's queue is served.
+void FlushLater(PushRecord& record) {
+    SetPendingPresentFlusher(&FlushAll);
+    if (!record.flushPosted) {
+        record.flushPosted = PostMessageW(record.window, FlushPresentsMessage(), 0, 0) != FALSE;
+    }
+}
+
+// A failed push is tried again once the queue is served. One that fails again waits for the
+// next batch to close, so that a window whose pushes keep failing does not keep the thread busy.
+void RetryLater(PushRecord& record) {
+    if (++record.failuresInARow == 1) {
+        FlushLater(record);
+    } else {
+        SetPendingPresentFlusher(&FlushAll);
+    }
+}
+
 // Pushes the part of the back buffer that changed: `dirty` with what is pending, or, without
 // `dirty`, whatever differs from what the screen shows.
 void Push(PushRecord& record, const RECT* dirty) {
@@ -155,9 +177,14 @@ void Push(PushRecord& record, const RECT* dirty) {
     // Only the changed part is copied and handed on; the screen keeps the rest.
     info.prcDirty = &part;
     if (!g_pushRoutine(host->window, &info)) {
-        record.screenKnown = false;  // the next push hands over the whole window again
+        // Nothing of the part reached the screen: it waits for the next push, which hands over
+        // the whole window again.
+        record.screenKnown = false;
+        ::UnionRect(&record.pending, &record.pending, &part);
+        RetryLater(record);
         return;
     }
+    record.failuresInARow = 0;
     record.screenKnown = pixels != nullptr;
     record.shownSize = size;
     record.shownAlpha = host->layeredAlpha;
@@ -201,16 +228,13 @@ void PushOrQueueLayeredWindow(HostRecordFields* host, const RECT& dirty) {
         PushLayeredWindow(host, &dirty);
         return;
     }
-    SetPendingPresentFlusher(&FlushAll);
     PushRecord& record = RecordOf(host);
     ::UnionRect(&record.pending, &record.pending, &dirty);
     // The handler may yet enter a loop the toolkit does not know (a system dialog, the system's
     // move and size loops), which would hold the batch open for as long as it runs: a posted
     // message pushes in the meantime. Usually it arrives after the batch closed and finds
     // nothing to do.
-    if (!record.flushPosted) {
-        record.flushPosted = PostMessageW(host->window, FlushPresentsMessage(), 0, 0) != FALSE;
-    }
+    FlushLater(record);
 }
 
 void FlushLayeredPushes() {
