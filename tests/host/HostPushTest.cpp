@@ -4,6 +4,7 @@
 // is under way leave it sound.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ std::uint32_t ScreenAtCentre(const PushRecorder& recorder, LayeredWindow& w,
     return recorder.ScreenPixel(w.test.Window(), centre.x, centre.y);
 }
 
-// ---- Presents of one message -------------------------------------------------------------------
+// ---- Presents of one message --------------------------------------------------------------------
 
 constexpr UINT kMsgPresentTwice = WM_APP + 1;
 constexpr UINT kMsgPresentThenShow = WM_APP + 2;
@@ -144,7 +145,7 @@ TEST(HostPush, PresentWindowPushesOnlyWhatChanged) {
     EXPECT_EQ(recorder.ScreenDifference(host), "");
 }
 
-// ---- What differs in the window image ---------------------------------------------------------
+// ---- What differs in the window image -----------------------------------------------------------
 
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 constexpr std::uint32_t kAlphaBits = 0xFF000000;
@@ -205,8 +206,7 @@ TEST(HostPush, EveryChangedPixelOfTheWindowImageIsPushed) {
     }
 }
 
-// ---- Failed pushes
-// -------------------------------------------------------------------------------
+// ---- Failed pushes ------------------------------------------------------------------------------
 
 constexpr UINT kMsgPresent = WM_APP + 4;
 LayeredWindow* g_presenting = nullptr;
@@ -283,6 +283,74 @@ TEST(HostPush, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMessage) {
     SendMessageW(w.test.Window(), WM_NULL, 0, 0);
     EXPECT_FALSE(toolkit::LayeredPushPending(&w.Host()));
     EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+}
+
+// ---- Presents while a push is under way ---------------------------------------------------------
+
+// More windows than every other test holds at once: the toolkit's bookkeeping of them must
+// grow while the push is under way.
+constexpr int kCrowd = 12;
+
+TEST(HostPush, WindowsShownDuringAPushLeaveItSound) {
+    PushRecorder recorder;
+    LayeredWindow w;
+    HostWindow& host = w.Host();
+    ASSERT_TRUE(Settle(host));
+    std::vector<std::unique_ptr<LayeredWindow>> crowd;
+    recorder.DuringNextPush([&] {
+        for (int i = 0; i < kCrowd; ++i) {
+            crowd.push_back(std::make_unique<LayeredWindow>());
+        }
+    });
+    PresentAtOnce(w);
+    ASSERT_EQ(crowd.size(), static_cast<std::size_t>(kCrowd));
+    ASSERT_TRUE(Settle(host));
+    EXPECT_EQ(recorder.ScreenDifference(host), "");
+    for (const std::unique_ptr<LayeredWindow>& other : crowd) {
+        EXPECT_EQ(recorder.ScreenDifference(other->Host()), "");
+    }
+
+    // The window's screen is known: nothing unchanged goes again, and new changes do.
+    recorder.ClearPushes();
+    host.PresentWindow();
+    EXPECT_EQ(recorder.PushesOf(w.test.Window()).size(), 0u);
+    w.second.m_colour = kGreen;
+    w.second.InvalidateElement();
+    ASSERT_TRUE(Settle(host));
+    EXPECT_EQ(ScreenAtCentre(recorder, w, w.second), kGreen);
+    EXPECT_EQ(recorder.ScreenDifference(host), "");
+}
+
+TEST(HostPush, PresentDuringItsOwnPushReachesTheScreen) {
+    PushRecorder recorder;
+    LayeredWindow w;
+    ASSERT_TRUE(Settle(w.Host()));
+    // The probe changes again while its first change is being pushed: the second change shows.
+    recorder.DuringNextPush([&] {
+        w.first.m_colour = kBlue;
+        w.first.InvalidateElement();
+    });
+    PresentAtOnce(w);
+    ASSERT_TRUE(Settle(w.Host()));
+    EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kBlue);
+    EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+}
+
+TEST(HostPush, WindowDestroyedDuringItsPushLeavesTheOthersPushing) {
+    PushRecorder recorder;
+    LayeredWindow other;
+    auto w = std::make_unique<LayeredWindow>();
+    ASSERT_TRUE(Settle(w->Host()));
+    const HWND gone = w->test.Window();
+    recorder.DuringNextPush([&] { DestroyWindow(gone); });
+    PresentAtOnce(*w);
+    EXPECT_FALSE(IsWindow(gone));
+    w.reset();
+
+    PresentAtOnce(other);
+    ASSERT_TRUE(Settle(other.Host()));
+    EXPECT_EQ(ScreenAtCentre(recorder, other, other.first), kGreen);
+    EXPECT_EQ(recorder.ScreenDifference(other.Host()), "");
 }
 
 }  // namespace

@@ -91,6 +91,14 @@ BOOL PushRecorder::Record(HWND window, const UPDATELAYEREDWINDOWINFO* info) {
     } else {
         reached = UpdateLayeredWindowIndirect(window, info);
     }
+    m_pushes.push_back({window, part, reached != FALSE});
+
+    // The action runs as a handler of a message the system sends after it took the source and
+    // before the screen shows it: the hardest order for the toolkit.
+    if (m_during) {
+        const std::function<void()> action = std::exchange(m_during, nullptr);
+        action();
+    }
     if (reached && readable) {
         Screen& screen = m_screens[window];
         if (screen.size.cx != size.cx || screen.size.cy != size.cy) {
@@ -104,12 +112,6 @@ BOOL PushRecorder::Record(HWND window, const UPDATELAYEREDWINDOWINFO* info) {
                 screen.pixels[static_cast<std::size_t>(y) * size.cx + x] = handed[next++];
             }
         }
-    }
-    m_pushes.push_back({window, part, reached != FALSE});
-
-    if (m_during) {
-        const std::function<void()> action = std::exchange(m_during, nullptr);
-        action();
     }
     return reached;
 }

@@ -37,7 +37,8 @@ public:
 
     // The next `count` pushes fail: nothing of them reaches the screen.
     void FailNext(int count) { m_failing = count; }
-    // Runs the action inside the next push, before the push reaches the screen.
+    // Runs the action inside the next push, after it took its source and before the screen
+    // shows it.
     void DuringNextPush(std::function<void()> action) { m_during = std::move(action); }
 
     // Every push so far, and those of one window.
