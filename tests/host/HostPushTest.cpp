@@ -10,6 +10,7 @@
 
 #include "LayeredTestWindow.h"
 #include "PushRecorder.h"
+#include "core/ElementPaint.h"
 #include "core/LayeredPush.h"
 #include "foundation/EasingAnimation.h"
 
@@ -220,7 +221,8 @@ std::uint32_t __stdcall PresentFirstProbe(std::uint32_t, std::uint32_t message, 
     return 1;
 }
 
-// The first probe turns green, outside any message or inside one.
+// The first probe turns green, through its own message or inside another one; or the frame
+// takes another colour, outside any message.
 void PresentAtOnce(LayeredWindow& w) {
     w.first.m_colour = kGreen;
     w.first.InvalidateElement();
@@ -231,6 +233,11 @@ void PresentInAMessage(LayeredWindow& w) {
     SendMessageW(w.test.Window(), kMsgPresent, 0, 0);
     w.Host().SetMessageHook(0);
 }
+void RepaintInAnotherColour(LayeredWindow& w) {
+    constexpr COLORREF kOther = RGB(200, 10, 10);
+    w.Host().PaintWindowFrame(nullptr, static_cast<std::int32_t>(kOther),
+                              toolkit::kFrameComposePresent);
+}
 
 struct FailCase {
     const char* name;
@@ -238,8 +245,9 @@ struct FailCase {
 };
 
 const FailCase kFailCases[] = {
-    {"outside a message", PresentAtOnce},
+    {"element", PresentAtOnce},
     {"inside a message", PresentInAMessage},
+    {"repaint", RepaintInAnotherColour},
 };
 
 TEST(HostPush, FailedPushIsTriedAgain) {
@@ -253,14 +261,13 @@ TEST(HostPush, FailedPushIsTriedAgain) {
         failCase.present(w);
         ASSERT_EQ(recorder.PushesOf(w.test.Window()).size(), 1u);
         EXPECT_TRUE(toolkit::LayeredPushPending(&w.Host()));
-        EXPECT_NE(ScreenAtCentre(recorder, w, w.first), kGreen);
+        EXPECT_NE(recorder.ScreenDifference(w.Host()), "");
 
         // Without anything else presenting, the change reaches the screen, once.
         EXPECT_TRUE(PumpUntil([&] { return !toolkit::LayeredPushPending(&w.Host()); }));
         const std::vector<RecordedPush> pushes = recorder.PushesOf(w.test.Window());
         ASSERT_EQ(pushes.size(), 2u);
         EXPECT_TRUE(pushes[1].reached);
-        EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kGreen);
         EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
     }
 }
@@ -334,6 +341,35 @@ TEST(HostPush, PresentDuringItsOwnPushReachesTheScreen) {
     ASSERT_TRUE(Settle(w.Host()));
     EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kBlue);
     EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+}
+
+TEST(HostPush, PresentRightAfterAPushTakesAlongWhatWaitedDuringIt) {
+    PushRecorder recorder;
+    LayeredWindow w;
+    HostWindow& host = w.Host();
+    ASSERT_TRUE(Settle(host));
+    recorder.DuringNextPush([&] {
+        w.first.m_colour = kBlue;
+        w.first.InvalidateElement();
+    });
+    PresentAtOnce(w);
+    ASSERT_TRUE(toolkit::LayeredPushPending(&host));
+
+    // Straight away, outside any message, a caller draws into the window image and presents
+    // that part: the push takes the waiting change along.
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(host.frameBitmap, sizeof section, &section),
+              static_cast<int>(sizeof section));
+    GdiFlush();
+    const POINT mark = w.test.CentreOf(w.second);
+    static_cast<std::uint32_t*>(section.dsBm.bmBits)[mark.y * host.size->width + mark.x] ^=
+        kColourBits;
+    recorder.ClearPushes();
+    toolkit::InvalidateHostRect(&host, {mark.x, mark.y, mark.x + 1, mark.y + 1});
+    EXPECT_EQ(recorder.PushesOf(w.test.Window()).size(), 1u);
+    EXPECT_FALSE(toolkit::LayeredPushPending(&host));
+    EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kBlue);
+    EXPECT_EQ(recorder.ScreenDifference(host), "");
 }
 
 TEST(HostPush, WindowDestroyedDuringItsPushLeavesTheOthersPushing) {

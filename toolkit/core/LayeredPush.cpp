@@ -248,13 +248,15 @@ void Push(HostRecordFields* host, const RECT* dirty) {
 }
 
 void FlushAll() {
-    // A push may add or drop records, so the next record is looked up anew after each; the
-    // round keeps a record from being visited twice. A record found stale is dropped.
+    // A push may add or drop records, so the next record is looked up anew after each. Each
+    // flush takes a new round; a record a flush visited carries its round, and one that a flush
+    // nested in a push visited counts as visited, so no record is visited twice. A record found
+    // stale is dropped.
     const std::uint32_t round = ++g_lastFlushRound;
     for (;;) {
         const auto next =
             std::find_if(g_records.begin(), g_records.end(),
-                         [round](const PushRecord& r) { return r.flushRound != round; });
+                         [round](const PushRecord& r) { return r.flushRound < round; });
         if (next == g_records.end()) {
             return;
         }
