@@ -83,7 +83,9 @@ const FrameCase kFrameCases[] = {
      [](LayeredWindow& w) {
          const toolkit::ByteArray package = ReadProgramFile(kOtherThemeFile);
          ASSERT_FALSE(package.empty());
-         w.Host().SetWindowTheme(&package, {}, nullptr);
+         // The border colours stay: the theme is all that changes.
+         const std::vector<COLORREF> colours = w.Host().BorderColours();
+         w.Host().SetWindowTheme(&package, {}, &colours);
      }},
     {"background colour",
      [](LayeredWindow& w) {
