@@ -28,6 +28,12 @@ constexpr int kWindowHeight = 220;
 using window_test::PumpFor;
 using window_test::PumpUntil;
 
+// True when nothing waits in the thread's queue: no posted, sent, input or paint message.
+bool QueueIdle();
+// Pumps until the queue is idle: what was queued, and what that caused, has been dispatched.
+// False when that does not happen within the pump's limit.
+bool PumpUntilIdle();
+
 toolkit::ByteArray ReadProgramFile(const char* name);
 
 // One message the probe's class handler saw.

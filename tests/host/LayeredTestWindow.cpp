@@ -122,8 +122,7 @@ LayeredWindow::LayeredWindow(const toolkit::HostAttachOptions& options)
 
 bool Settle(const HostWindow& host) {
     return PumpUntil([&] {
-        return HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE | QS_INPUT)) == 0 &&
-               !InTransition(host.firstChild) && !toolkit::LayeredPushPending(&host);
+        return QueueIdle() && !InTransition(host.firstChild) && !toolkit::LayeredPushPending(&host);
     });
 }
 
