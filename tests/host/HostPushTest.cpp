@@ -36,6 +36,44 @@ std::uint32_t ScreenAtCentre(const PushRecorder& recorder, LayeredWindow& w,
     return recorder.ScreenPixel(w.test.Window(), centre.x, centre.y);
 }
 
+// The first probe turns green and presents, through its own message.
+void PresentAtOnce(LayeredWindow& w) {
+    w.first.m_colour = kGreen;
+    w.first.InvalidateElement();
+}
+
+// A recorder and a layered window whose first pushes are done. The recorder comes first, so
+// that it sees the window's first pushes.
+struct PushedWindow {
+    PushedWindow() {
+        EXPECT_TRUE(Settle(w.Host()));
+        recorder.ClearPushes();
+    }
+
+    // The window image's pixels, row by row, for a test that draws into it as any caller may.
+    std::uint32_t* WindowImage() {
+        DIBSECTION section{};
+        if (GetObjectW(w.Host().frameBitmap, sizeof section, &section) != sizeof section) {
+            return nullptr;
+        }
+        GdiFlush();
+        return static_cast<std::uint32_t*>(section.dsBm.bmBits);
+    }
+    // While the first probe's change to green is being pushed, it turns blue.
+    void ChangeFirstProbeAgainDuringItsPush() {
+        recorder.DuringNextPush([this] {
+            w.first.m_colour = kBlue;
+            w.first.InvalidateElement();
+        });
+        PresentAtOnce(w);
+    }
+
+    PushRecorder recorder;
+    LayeredWindow w;
+};
+
+class HostPushTest : public ::testing::Test, protected PushedWindow {};
+
 // ---- Presents of one message --------------------------------------------------------------------
 
 constexpr UINT kMsgPresentTwice = WM_APP + 1;
@@ -92,10 +130,9 @@ const OneMessageCase kOneMessageCases[] = {
 TEST(HostPush, PresentsOfOneMessageReachTheScreenInOnePush) {
     for (const OneMessageCase& oneCase : kOneMessageCases) {
         SCOPED_TRACE(oneCase.name);
-        PushRecorder recorder;
-        LayeredWindow w;
-        ASSERT_TRUE(Settle(w.Host()));
-        recorder.ClearPushes();
+        PushedWindow pushed;
+        PushRecorder& recorder = pushed.recorder;
+        LayeredWindow& w = pushed.w;
         g_hook = HookProbe{&w, &recorder};
         w.Host().SetMessageHook(reinterpret_cast<std::uint32_t>(&PresentingHook));
         SendMessageW(w.test.Window(), oneCase.message, 0, 0);
@@ -109,11 +146,7 @@ TEST(HostPush, PresentsOfOneMessageReachTheScreenInOnePush) {
     }
 }
 
-TEST(HostPush, PresentOutsideAnyMessageIsPushedAtOnceWithItsRectangle) {
-    PushRecorder recorder;
-    LayeredWindow w;
-    ASSERT_TRUE(Settle(w.Host()));
-    recorder.ClearPushes();
+TEST_F(HostPushTest, PresentOutsideAnyMessageIsPushedAtOnceWithItsRectangle) {
     w.first.m_colour = kGreen;
     w.first.InvalidateElement();
     const std::vector<RecordedPush> pushes = recorder.PushesOf(w.test.Window());
@@ -123,13 +156,9 @@ TEST(HostPush, PresentOutsideAnyMessageIsPushedAtOnceWithItsRectangle) {
     EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
 }
 
-TEST(HostPush, PresentWindowPushesOnlyWhatChanged) {
-    PushRecorder recorder;
-    LayeredWindow w;
+TEST_F(HostPushTest, PresentWindowPushesOnlyWhatChanged) {
     HostWindow& host = w.Host();
-    ASSERT_TRUE(Settle(host));
     // Nothing changed since the window was shown: nothing goes.
-    recorder.ClearPushes();
     host.PresentWindow();
     EXPECT_EQ(recorder.PushesOf(w.test.Window()).size(), 0u);
 
@@ -176,22 +205,16 @@ const ImageCase kImageCases[] = {
 
 // Drawing straight into the window image and presenting it is open to any caller: the push takes
 // what differs from what the screen shows.
-TEST(HostPush, EveryChangedPixelOfTheWindowImageIsPushed) {
-    PushRecorder recorder;
-    LayeredWindow w;
+TEST_F(HostPushTest, EveryChangedPixelOfTheWindowImageIsPushed) {
     HostWindow& host = w.Host();
-    ASSERT_TRUE(Settle(host));
-    DIBSECTION section{};
-    ASSERT_EQ(GetObjectW(host.frameBitmap, sizeof section, &section),
-              static_cast<int>(sizeof section));
-    auto* image = static_cast<std::uint32_t*>(section.dsBm.bmBits);
+    std::uint32_t* image = WindowImage();
+    ASSERT_NE(image, nullptr);
     const int width = host.size->width;
     const int height = host.size->height;
     for (const ImageCase& imageCase : kImageCases) {
         SCOPED_TRACE(imageCase.name);
         recorder.ClearPushes();
         RECT changed{};
-        GdiFlush();
         for (const PixelChange& change : imageCase.changes) {
             const int x = change.x < 0 ? width + change.x : change.x;
             const int y = change.y < 0 ? height + change.y : change.y;
@@ -221,12 +244,8 @@ std::uint32_t __stdcall PresentFirstProbe(std::uint32_t, std::uint32_t message, 
     return 1;
 }
 
-// The first probe turns green, through its own message or inside another one; or the frame
-// takes another colour, outside any message.
-void PresentAtOnce(LayeredWindow& w) {
-    w.first.m_colour = kGreen;
-    w.first.InvalidateElement();
-}
+// For the cases of failed pushes: the first probe turns green inside another message; or the
+// frame takes another colour, outside any message.
 void PresentInAMessage(LayeredWindow& w) {
     g_presenting = &w;
     w.Host().SetMessageHook(reinterpret_cast<std::uint32_t>(&PresentFirstProbe));
@@ -253,10 +272,9 @@ const FailCase kFailCases[] = {
 TEST(HostPush, FailedPushIsTriedAgain) {
     for (const FailCase& failCase : kFailCases) {
         SCOPED_TRACE(failCase.name);
-        PushRecorder recorder;
-        LayeredWindow w;
-        ASSERT_TRUE(Settle(w.Host()));
-        recorder.ClearPushes();
+        PushedWindow pushed;
+        PushRecorder& recorder = pushed.recorder;
+        LayeredWindow& w = pushed.w;
         recorder.FailNext(1);
         failCase.present(w);
         ASSERT_EQ(recorder.PushesOf(w.test.Window()).size(), 1u);
@@ -272,12 +290,9 @@ TEST(HostPush, FailedPushIsTriedAgain) {
     }
 }
 
-TEST(HostPush, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMessage) {
+TEST_F(HostPushTest, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMessage) {
     // Far more failures than the retries a change may cost.
     constexpr int kFailures = 1000;
-    PushRecorder recorder;
-    LayeredWindow w;
-    ASSERT_TRUE(Settle(w.Host()));
     recorder.FailNext(kFailures);
     PresentAtOnce(w);
     // The queue runs dry: failing pushes are not retried without end.
@@ -298,11 +313,8 @@ TEST(HostPush, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMessage) {
 // grow while the push is under way.
 constexpr int kCrowd = 12;
 
-TEST(HostPush, WindowsShownDuringAPushLeaveItSound) {
-    PushRecorder recorder;
-    LayeredWindow w;
+TEST_F(HostPushTest, WindowsShownDuringAPushLeaveItSound) {
     HostWindow& host = w.Host();
-    ASSERT_TRUE(Settle(host));
     std::vector<std::unique_ptr<LayeredWindow>> crowd;
     recorder.DuringNextPush([&] {
         for (int i = 0; i < kCrowd; ++i) {
@@ -328,42 +340,25 @@ TEST(HostPush, WindowsShownDuringAPushLeaveItSound) {
     EXPECT_EQ(recorder.ScreenDifference(host), "");
 }
 
-TEST(HostPush, PresentDuringItsOwnPushReachesTheScreen) {
-    PushRecorder recorder;
-    LayeredWindow w;
-    ASSERT_TRUE(Settle(w.Host()));
+TEST_F(HostPushTest, PresentDuringItsOwnPushReachesTheScreen) {
     // The probe changes again while its first change is being pushed: the second change shows.
-    recorder.DuringNextPush([&] {
-        w.first.m_colour = kBlue;
-        w.first.InvalidateElement();
-    });
-    PresentAtOnce(w);
+    ChangeFirstProbeAgainDuringItsPush();
     ASSERT_TRUE(Settle(w.Host()));
     EXPECT_EQ(ScreenAtCentre(recorder, w, w.first), kBlue);
     EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
 }
 
-TEST(HostPush, PresentRightAfterAPushTakesAlongWhatWaitedDuringIt) {
-    PushRecorder recorder;
-    LayeredWindow w;
+TEST_F(HostPushTest, PresentRightAfterAPushTakesAlongWhatWaitedDuringIt) {
     HostWindow& host = w.Host();
-    ASSERT_TRUE(Settle(host));
-    recorder.DuringNextPush([&] {
-        w.first.m_colour = kBlue;
-        w.first.InvalidateElement();
-    });
-    PresentAtOnce(w);
+    ChangeFirstProbeAgainDuringItsPush();
     ASSERT_TRUE(toolkit::LayeredPushPending(&host));
 
     // Straight away, outside any message, a caller draws into the window image and presents
     // that part: the push takes the waiting change along.
-    DIBSECTION section{};
-    ASSERT_EQ(GetObjectW(host.frameBitmap, sizeof section, &section),
-              static_cast<int>(sizeof section));
-    GdiFlush();
+    std::uint32_t* image = WindowImage();
+    ASSERT_NE(image, nullptr);
     const POINT mark = w.test.CentreOf(w.second);
-    static_cast<std::uint32_t*>(section.dsBm.bmBits)[mark.y * host.size->width + mark.x] ^=
-        kColourBits;
+    image[mark.y * host.size->width + mark.x] ^= kColourBits;
     recorder.ClearPushes();
     toolkit::InvalidateHostRect(&host, {mark.x, mark.y, mark.x + 1, mark.y + 1});
     EXPECT_EQ(recorder.PushesOf(w.test.Window()).size(), 1u);

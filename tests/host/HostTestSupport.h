@@ -25,6 +25,11 @@ constexpr int kWindowX = 40;
 constexpr int kWindowY = 40;
 constexpr int kWindowWidth = 320;
 constexpr int kWindowHeight = 220;
+// Colours and size the tests give their probe elements.
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr int kProbeSize = 40;
 using window_test::PumpFor;
 using window_test::PumpUntil;
 

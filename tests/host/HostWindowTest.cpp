@@ -22,9 +22,6 @@ using toolkit::kMsgClick;
 using toolkit::kMsgMouseEnter;
 using toolkit::kMsgMouseLeave;
 
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr int kProbeSize = 40;
 constexpr int kProbeGap = 10;
 // Sizes of the test theme (tools/themes/layout.ini).
 constexpr int kShadowMargin = 10;

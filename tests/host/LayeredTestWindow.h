@@ -10,10 +10,6 @@
 namespace host_test {
 
 constexpr std::int32_t kOpaqueLayered = 255;
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr std::uint32_t kGreen = 0xFF00FF00;
-constexpr int kProbeSize = 40;
 constexpr int kProbeTop = 50;
 constexpr int kFirstProbeLeft = 20;
 constexpr int kSecondProbeLeft = 80;
