@@ -1,114 +1,150 @@
-// The kept frame of a layered host window and the batching of its pushes: after resizes, theme
-// changes, activation and caption-button hover the back buffer equals a full repaint's, and the
-// presents of one message reach the screen in one push.
+// The kept frame of a layered host window: after a change of anything the frame is painted from
+// (size, theme, background colour and picture, offsets, corner radius, border, shadow margins,
+// layered alpha, owner, paint routine, a repaint on activation, caption-button hover), the
+// screen shows what a full repaint would have shown.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
-#include "HostTestSupport.h"
+#include "LayeredTestWindow.h"
+#include "PushRecorder.h"
 #include "core/ElementMessages.h"
-#include "core/LayeredPush.h"
 #include "core/SysButton.h"
-#include "foundation/EasingAnimation.h"
+#include "foundation/Drawing.h"
 
 namespace host_test {
 namespace {
 
-constexpr std::int32_t kOpaqueLayered = 255;
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr std::uint32_t kGreen = 0xFF00FF00;
-constexpr int kProbeSize = 40;
-constexpr int kProbeTop = 50;
-constexpr int kFirstProbeLeft = 20;
-constexpr int kSecondProbeLeft = 80;
 constexpr int kGrownWidth = 420;
 constexpr int kGrownHeight = 300;
-// A caption button's fade: 8 frames of 25 ms, with room to spare under a busy machine.
-constexpr DWORD kFadeSettleMs = 600;
 // Composes the elements over the frame without asking them to redraw and without presenting.
 constexpr std::int32_t kFrameComposeOnly = 1;
 constexpr char kOtherThemeFile[] = "thunder.ext";
-// A short wait of a nested loop, in microseconds.
-constexpr std::uint64_t kNestedWaitUs = 1000;
+constexpr COLORREF kOtherBackground = RGB(200, 10, 10);
+constexpr COLORREF kActiveBackground = RGB(10, 120, 200);
+constexpr COLORREF kInactiveBackground = RGB(120, 120, 120);
+constexpr std::int32_t kPictureOffsetX = 35;
+constexpr std::int32_t kPictureOffsetY = 45;
+constexpr std::int32_t kWideCornerRadius = 24;
+constexpr std::int32_t kWideShadow = 16;
+constexpr std::int32_t kHalfLayered = 128;
+// What the paint routine draws: a band across the window, in a colour the test changes.
+constexpr float kBandTop = 100.0f;
+constexpr float kBandHeight = 30.0f;
+constexpr std::uint32_t kFirstBand = 0xFF40C040;
+constexpr std::uint32_t kSecondBand = 0xFFC040C0;
 
-// The pixels of a canvas bitmap, read from its DIB section.
-std::vector<std::uint32_t> CanvasPixels(HBITMAP bitmap) {
-    GdiFlush();
-    DIBSECTION section{};
-    if (GetObjectW(bitmap, sizeof section, &section) == 0 || section.dsBm.bmBits == nullptr) {
-        return {};
-    }
-    const auto* bits = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
-    return std::vector<std::uint32_t>(
-        bits, bits + static_cast<std::size_t>(section.dsBm.bmWidth) * section.dsBm.bmHeight);
+void HoverCloseButton(LayeredWindow& w) {
+    const toolkit::SysButton* close = w.Host().CaptionButton(toolkit::kSysButtonClose);
+    ASSERT_NE(close, nullptr);
+    const POINT centre = w.test.CentreOf(*close);
+    PostMessageW(w.test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(centre.x, centre.y));
 }
 
-// The first pixel where two pictures differ, as text; empty when they are equal.
-std::string FirstDifference(const std::vector<std::uint32_t>& a,
-                            const std::vector<std::uint32_t>& b, int width) {
-    if (a.size() != b.size()) {
-        return "sizes differ";
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i]) {
-            return "pixel (" + std::to_string(i % width) + ", " + std::to_string(i / width) + ")";
-        }
-    }
-    return {};
+std::uint32_t g_band = kFirstBand;
+std::uint32_t __stdcall PaintBand(std::uint32_t, std::uint32_t graphics, std::uint32_t width,
+                                  std::uint32_t) {
+    toolkit::FillRect(reinterpret_cast<Gdiplus::GpGraphics*>(graphics),
+                      toolkit::MakeRectF(0.0f, kBandTop, static_cast<float>(width), kBandHeight),
+                      g_band);
+    return 0;
 }
 
-toolkit::HostAttachOptions LayeredOptions() {
-    toolkit::HostAttachOptions options;
-    options.layeredAlpha = kOpaqueLayered;
-    options.backgroundColour = RGB(30, 60, 90);
-    return options;
+HostWindow* g_activated = nullptr;
+std::uint32_t __stdcall RepaintActive(std::uint32_t) {
+    g_activated->PaintWindowFrame(nullptr, static_cast<std::int32_t>(kActiveBackground),
+                                  toolkit::kFrameComposePresent);
+    return 0;
+}
+std::uint32_t __stdcall RepaintInactive(std::uint32_t) {
+    g_activated->PaintWindowFrame(nullptr, static_cast<std::int32_t>(kInactiveBackground),
+                                  toolkit::kFrameComposePresent);
+    return 0;
 }
 
-// A layered window with its caption, two probes, shown and presented.
-struct LayeredWindow {
-    LayeredWindow() : test(LayeredOptions()), first(kRed, &log), second(kBlue, &log) {
-        first.Create(test.Parent(), kFirstProbeLeft, kProbeTop, kProbeSize, kProbeSize);
-        second.Create(test.Parent(), kSecondProbeLeft, kProbeTop, kProbeSize, kProbeSize);
-        test.Show();
-    }
-    std::vector<SeenMessage> log;
-    TestWindow test;
-    ProbeElement first;
-    ProbeElement second;
-};
+// A window without a host that owns windows when a case asks for it.
+HWND g_owner = nullptr;
 
 struct FrameCase {
     const char* name;
     std::function<void(LayeredWindow&)> act;
 };
 
-void HoverCloseButton(LayeredWindow& w) {
-    const toolkit::SysButton* close = w.test.Host().CaptionButton(toolkit::kSysButtonClose);
-    ASSERT_NE(close, nullptr);
-    const POINT centre = w.test.CentreOf(*close);
-    PostMessageW(w.test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(centre.x, centre.y));
-}
-
 const FrameCase kFrameCases[] = {
     {"resize",
-     [](LayeredWindow& w) { w.test.Host().MoveHostWindow({}, {}, kGrownWidth, kGrownHeight); }},
+     [](LayeredWindow& w) { w.Host().MoveHostWindow({}, {}, kGrownWidth, kGrownHeight); }},
     {"resize and back",
      [](LayeredWindow& w) {
-         w.test.Host().MoveHostWindow({}, {}, kGrownWidth, kGrownHeight);
-         w.test.Host().MoveHostWindow({}, {}, kWindowWidth, kWindowHeight);
+         w.Host().MoveHostWindow({}, {}, kGrownWidth, kGrownHeight);
+         w.Host().MoveHostWindow({}, {}, kWindowWidth, kWindowHeight);
      }},
     {"theme change",
      [](LayeredWindow& w) {
          const toolkit::ByteArray package = ReadProgramFile(kOtherThemeFile);
          ASSERT_FALSE(package.empty());
-         w.test.Host().SetWindowTheme(&package, {}, nullptr);
+         // The border colours stay: the theme is all that changes.
+         const std::vector<COLORREF> colours = w.Host().BorderColours();
+         w.Host().SetWindowTheme(&package, {}, &colours);
      }},
-    {"activation",
+    {"background colour",
      [](LayeredWindow& w) {
+         w.Host().PaintWindowFrame(nullptr, static_cast<std::int32_t>(kOtherBackground),
+                                   toolkit::kFrameComposePresent);
+     }},
+    {"background picture",
+     [](LayeredWindow& w) {
+         const toolkit::ByteArray swapped = HalvesPicture(true);
+         ASSERT_FALSE(swapped.empty());
+         // The colour stays: the picture is all that changes.
+         w.Host().PaintWindowFrame(&swapped, static_cast<std::int32_t>(kLayeredBackground),
+                                   toolkit::kFrameComposePresent);
+     }},
+    {"background offset",
+     [](LayeredWindow& w) {
+         w.Host().SetBackgroundOffset(kPictureOffsetX, kPictureOffsetY);
+         w.Host().RepaintWindow();
+     }},
+    {"corner radius",
+     [](LayeredWindow& w) {
+         w.Host().cornerRadius = kWideCornerRadius;
+         w.Host().BuildWindowRegion();
+         w.Host().RepaintWindow();
+     }},
+    {"border off",
+     [](LayeredWindow& w) {
+         w.Host().BorderFlag(false);
+         w.Host().RepaintWindow();
+     }},
+    {"shadow margins",
+     [](LayeredWindow& w) {
+         w.Host().SetShadowMargins(kWideShadow, kWideShadow, -kWideShadow, -kWideShadow);
+     }},
+    {"layered alpha", [](LayeredWindow& w) { w.Host().LayeredAlpha(kHalfLayered); }},
+    {"owner",
+     [](LayeredWindow& w) {
+         const toolkit::ByteArray package = ThemeWithOwnSubWindowShadow();
+         ASSERT_FALSE(package.empty());
+         w.Host().SetWindowTheme(&package, {}, nullptr);
+         ASSERT_TRUE(Settle(w.Host()));
+         // Owned by another window, it takes the shadow of a window with a parent.
+         SetWindowLongPtrW(w.test.Window(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(g_owner));
+         w.Host().RepaintWindow();
+     }},
+    {"paint routine",
+     [](LayeredWindow& w) {
+         g_band = kFirstBand;
+         w.Host().SetPaintRoutine(reinterpret_cast<std::uint32_t>(&PaintBand));
+         w.Host().RepaintWindow();
+         // The routine draws what it likes each time: its frame is never taken for the last.
+         g_band = kSecondBand;
+         w.Host().RepaintWindow();
+     }},
+    {"activation repaints",
+     [](LayeredWindow& w) {
+         g_activated = &w.Host();
+         w.Host().BindActivated(reinterpret_cast<std::uint32_t>(&RepaintActive), 0);
+         w.Host().BindDeactivated(reinterpret_cast<std::uint32_t>(&RepaintInactive), 0);
          SendMessageW(w.test.Window(), WM_ACTIVATE, WA_INACTIVE, 0);
          SendMessageW(w.test.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
      }},
@@ -116,43 +152,44 @@ const FrameCase kFrameCases[] = {
     {"caption button hover and leave",
      [](LayeredWindow& w) {
          HoverCloseButton(w);
-         PumpFor(kFadeSettleMs);
+         ASSERT_TRUE(Settle(w.Host()));
          PostMessageW(w.test.Window(), WM_MOUSEMOVE, 0,
                       MAKELPARAM(kFirstProbeLeft + kProbeSize / 2, kProbeTop + kProbeSize / 2));
      }},
-    {"repaint", [](LayeredWindow& w) { w.test.Host().RepaintWindow(); }},
-    {"background colour",
-     [](LayeredWindow& w) {
-         w.test.Host().PaintWindowFrame(nullptr, static_cast<std::int32_t>(RGB(200, 10, 10)),
-                                        toolkit::kFrameComposePresent);
-     }},
+    {"repaint", [](LayeredWindow& w) { w.Host().RepaintWindow(); }},
 };
 
-TEST(HostFrame, KeptFrameEqualsAFullRepaintAfterEveryChange) {
+TEST(HostFrame, ScreenShowsAFullRepaintAfterEveryChange) {
+    g_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, kWindowWidth, kWindowHeight,
+                              nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(g_owner, nullptr);
     for (const FrameCase& frameCase : kFrameCases) {
         SCOPED_TRACE(frameCase.name);
+        PushRecorder recorder;
         LayeredWindow w;
-        HostWindow& host = w.test.Host();
+        HostWindow& host = w.Host();
+        ASSERT_TRUE(Settle(host));
         frameCase.act(w);
-        PumpFor(kFadeSettleMs);
+        ASSERT_TRUE(Settle(host));
         ASSERT_TRUE(host.IsPresented());
+        EXPECT_EQ(recorder.ScreenDifference(host), "");
+
+        // The full repaint: the frame painted from nothing, every canvas composed over it.
         const int width = host.size->width;
         const std::vector<std::uint32_t> frame = CanvasPixels(host.backgroundBitmap);
         const std::vector<std::uint32_t> shown = CanvasPixels(host.frameBitmap);
         ASSERT_FALSE(frame.empty());
-
-        // The full repaint: the frame painted from nothing, every canvas composed over it.
         host.InvalidateFrame();
         host.PaintWindowFrame(nullptr, toolkit::kKeepColour, kFrameComposeOnly);
         EXPECT_EQ(FirstDifference(frame, CanvasPixels(host.backgroundBitmap), width), "");
         EXPECT_EQ(FirstDifference(shown, CanvasPixels(host.frameBitmap), width), "");
-        host.PresentWindow();
     }
+    DestroyWindow(g_owner);
 }
 
 TEST(HostFrame, CaptionButtonKeepsItsCanvasWhenItsLookStays) {
     LayeredWindow w;
-    HostWindow& host = w.test.Host();
+    HostWindow& host = w.Host();
     toolkit::SysButton* close = host.CaptionButton(toolkit::kSysButtonClose);
     ASSERT_NE(close, nullptr);
     // A mark in the canvas survives a redraw only when the button does not draw again.
@@ -165,17 +202,19 @@ TEST(HostFrame, CaptionButtonKeepsItsCanvasWhenItsLookStays) {
 
     // A new look is drawn.
     HoverCloseButton(w);
-    PumpFor(kFadeSettleMs);
+    ASSERT_TRUE(Settle(host));
     EXPECT_NE(pixels[0], kGreen);
 }
 
 TEST(HostFrame, CaptionButtonsShowTheNewThemeAfterAThemeChange) {
+    PushRecorder recorder;
     LayeredWindow w;
-    HostWindow& host = w.test.Host();
+    HostWindow& host = w.Host();
     const toolkit::ByteArray package = ReadProgramFile(kOtherThemeFile);
     ASSERT_FALSE(package.empty());
     host.SetWindowTheme(&package, {}, nullptr);
-    PumpFor(kFadeSettleMs);
+    ASSERT_TRUE(Settle(host));
+    EXPECT_EQ(recorder.ScreenDifference(host), "");
     for (std::uint32_t kind :
          {toolkit::kSysButtonClose, toolkit::kSysButtonMax, toolkit::kSysButtonMin}) {
         SCOPED_TRACE(kind);
@@ -192,7 +231,7 @@ TEST(HostFrame, CaptionButtonsShowTheNewThemeAfterAThemeChange) {
 
 TEST(HostFrame, CaptionButtonsDrawAnewAfterAThemeChangeWithoutRefresh) {
     LayeredWindow w;
-    HostWindow& host = w.test.Host();
+    HostWindow& host = w.Host();
     // Taking the window's own theme as the new one hands back the handle it had, as a theme
     // loaded anew may get the handle of the one it replaced; no refresh is asked for.
     host.SetWindowTheme(nullptr, {}, nullptr, false, host.theme);
@@ -211,110 +250,6 @@ TEST(HostFrame, CaptionButtonsDrawAnewAfterAThemeChangeWithoutRefresh) {
         SCOPED_TRACE(button->m_kind);
         EXPECT_NE(static_cast<const std::uint32_t*>(button->m_canvasBits)[0], kGreen);
     }
-}
-
-// ---- Pushes of one message ------------------------------------------------------------------
-
-constexpr UINT kMsgPresentTwice = WM_APP + 1;
-constexpr UINT kMsgPresentThenShow = WM_APP + 2;
-constexpr UINT kMsgPresentThenWait = WM_APP + 3;
-
-// What the message hook saw while it handled one test message.
-struct HookProbe {
-    LayeredWindow* window = nullptr;
-    std::uint32_t pushesBefore = 0;
-    std::uint32_t pushesInside = 0;
-    bool pendingInside = false;
-};
-HookProbe g_hook;
-
-std::uint32_t __stdcall PresentingHook(std::uint32_t, std::uint32_t message, std::uint32_t,
-                                       std::uint32_t) {
-    if (message < kMsgPresentTwice || message > kMsgPresentThenWait) {
-        return 0;
-    }
-    LayeredWindow& w = *g_hook.window;
-    g_hook.pushesBefore = toolkit::LayeredPushCount();
-    w.first.m_colour = kGreen;
-    w.first.InvalidateElement();
-    g_hook.pendingInside = toolkit::LayeredPushPending(&w.test.Host());
-    if (message == kMsgPresentTwice) {
-        w.second.m_colour = kGreen;
-        w.second.InvalidateElement();
-    } else if (message == kMsgPresentThenShow) {
-        w.test.Host().PresentWindow();
-    } else {
-        toolkit::WaitPumpingMessages(kNestedWaitUs);
-    }
-    g_hook.pushesInside = toolkit::LayeredPushCount() - g_hook.pushesBefore;
-    return 1;
-}
-
-struct PushCase {
-    const char* name;
-    UINT message;
-    std::uint32_t pushesInside;  // while the message is handled
-    std::uint32_t pushesAfter;   // in all, once it is done
-};
-
-const PushCase kPushCases[] = {
-    // Two elements present: nothing is pushed until the message is done, then once.
-    {"two presents", kMsgPresentTwice, 0, 1},
-    // An explicit present pushes at once, taking what was pending with it.
-    {"present window", kMsgPresentThenShow, 1, 1},
-    // A nested loop pushes what is pending before it waits.
-    {"nested wait", kMsgPresentThenWait, 1, 1},
-};
-
-TEST(HostPush, PresentsOfOneMessageArePushedOnce) {
-    for (const PushCase& pushCase : kPushCases) {
-        SCOPED_TRACE(pushCase.name);
-        LayeredWindow w;
-        PumpFor(kFadeSettleMs);
-        g_hook = HookProbe{&w};
-        w.test.Host().SetMessageHook(reinterpret_cast<std::uint32_t>(&PresentingHook));
-        SendMessageW(w.test.Window(), pushCase.message, 0, 0);
-        EXPECT_TRUE(g_hook.pendingInside);
-        EXPECT_EQ(g_hook.pushesInside, pushCase.pushesInside);
-        EXPECT_EQ(toolkit::LayeredPushCount() - g_hook.pushesBefore, pushCase.pushesAfter);
-        EXPECT_FALSE(toolkit::LayeredPushPending(&w.test.Host()));
-        // What was pushed is the new look.
-        const POINT inside = w.test.CentreOf(w.first);
-        EXPECT_EQ(w.test.FramePixel(inside.x, inside.y), kGreen);
-        w.test.Host().SetMessageHook(0);
-        PumpFor(kFadeSettleMs);
-    }
-}
-
-TEST(HostPush, PresentOutsideAnyMessageIsPushedAtOnce) {
-    LayeredWindow w;
-    PumpFor(kFadeSettleMs);
-    const std::uint32_t before = toolkit::LayeredPushCount();
-    w.first.InvalidateElement();
-    EXPECT_EQ(toolkit::LayeredPushCount() - before, 1u);
-    EXPECT_FALSE(toolkit::LayeredPushPending(&w.test.Host()));
-}
-
-TEST(HostPush, PresentWindowPushesOnlyWhatChanged) {
-    LayeredWindow w;
-    HostWindow& host = w.test.Host();
-    PumpFor(kFadeSettleMs);
-    // Shown after its first push, the window goes whole once more; then the screen is known.
-    host.PresentWindow();
-    std::uint32_t before = toolkit::LayeredPushCount();
-    host.PresentWindow();
-    EXPECT_EQ(toolkit::LayeredPushCount() - before, 0u);
-
-    // A repaint that changes one element pushes.
-    host.ClearPresented();
-    w.first.m_colour = kGreen;
-    w.first.InvalidateElement();
-    host.PaintWindowFrame(nullptr, toolkit::kKeepColour, kFrameComposeOnly);
-    before = toolkit::LayeredPushCount();
-    host.PresentWindow();
-    EXPECT_EQ(toolkit::LayeredPushCount() - before, 1u);
-    const POINT inside = w.test.CentreOf(w.first);
-    EXPECT_EQ(w.test.FramePixel(inside.x, inside.y), kGreen);
 }
 
 }  // namespace

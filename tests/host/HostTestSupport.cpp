@@ -40,7 +40,13 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new HostEnv
 
 }  // namespace
 
+bool QueueIdle() {
+    return HIWORD(GetQueueStatus(QS_ALLPOSTMESSAGE | QS_SENDMESSAGE | QS_INPUT | QS_PAINT)) == 0;
+}
 
+bool PumpUntilIdle() {
+    return PumpUntil(QueueIdle);
+}
 
 toolkit::ByteArray ReadProgramFile(const char* name) {
     std::ifstream file(name, std::ios::binary);

@@ -25,8 +25,19 @@ constexpr int kWindowX = 40;
 constexpr int kWindowY = 40;
 constexpr int kWindowWidth = 320;
 constexpr int kWindowHeight = 220;
+// Colours and size the tests give their probe elements.
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr int kProbeSize = 40;
 using window_test::PumpFor;
 using window_test::PumpUntil;
+
+// True when nothing waits in the thread's queue: no posted, sent, input or paint message.
+bool QueueIdle();
+// Pumps until the queue is idle: what was queued, and what that caused, has been dispatched.
+// False when that does not happen within the pump's limit.
+bool PumpUntilIdle();
 
 toolkit::ByteArray ReadProgramFile(const char* name);
 

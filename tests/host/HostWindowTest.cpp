@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "HostTestSupport.h"
+#include "PushRecorder.h"
 #include "core/ElementMessages.h"
 #include "core/ElementTree.h"
 #include "core/SysButton.h"
@@ -21,9 +22,6 @@ using toolkit::kMsgClick;
 using toolkit::kMsgMouseEnter;
 using toolkit::kMsgMouseLeave;
 
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr int kProbeSize = 40;
 constexpr int kProbeGap = 10;
 // Sizes of the test theme (tools/themes/layout.ini).
 constexpr int kShadowMargin = 10;
@@ -95,13 +93,13 @@ protected:
 TEST_F(HostPointerTest, ClickIsRaisedOnlyForDownAndUpOnTheSameElement) {
     m_test.PostClick(m_test.CentreOf(m_first), m_test.CentreOf(m_first));
     ASSERT_TRUE(PumpUntil([&] { return m_first.Seen(WM_LBUTTONUP) == 1; }));
-    PumpFor(50);
+    EXPECT_TRUE(PumpUntilIdle());
     EXPECT_EQ(m_first.Seen(kMsgClick), 1);
     EXPECT_EQ(m_test.Host().captured, 0u);
 
     m_test.PostClick(m_test.CentreOf(m_first), m_test.CentreOf(m_second));
     ASSERT_TRUE(PumpUntil([&] { return m_first.Seen(WM_LBUTTONUP) == 2; }));
-    PumpFor(50);
+    EXPECT_TRUE(PumpUntilIdle());
     EXPECT_EQ(m_first.Seen(kMsgClick), 1);
     EXPECT_EQ(m_second.Seen(kMsgClick), 0);
     EXPECT_EQ(m_test.Host().captured, 0u);
@@ -141,7 +139,7 @@ TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
     POINT away = {kWindowWidth - kProbeGap, kWindowHeight - kProbeGap};
     ClientToScreen(m_test.Window(), &away);
     SetCursorPos(away.x, away.y);
-    PumpFor(100);
+    EXPECT_TRUE(PumpUntilIdle());
     m_log.clear();
     for (const ProbeElement* probe : {&m_first, &m_second}) {
         const POINT point = m_test.CentreOf(*probe);
@@ -153,7 +151,7 @@ TEST_F(HostPointerTest, MovingAcrossTwoElementsRaisesLeaveThenEnter) {
         ASSERT_TRUE(PumpUntil([&] { return m_test.Host().hovered == probe->m_handle; }));
         // A further move inside the same element crosses nothing.
         PostMessageW(m_test.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x + 1, point.y + 1));
-        PumpFor(20);
+        EXPECT_TRUE(PumpUntilIdle());
     }
     std::vector<std::pair<ElementHandle, UINT>> crossings;
     for (const SeenMessage& seen : m_log) {
@@ -226,7 +224,7 @@ TEST(HostKeyboard, EscapeClosesOnlyWithItsFlag) {
     TestWindow test;
     test.Show();
     SendMessageW(test.Window(), WM_KEYDOWN, VK_ESCAPE, 0);
-    PumpFor(100);
+    EXPECT_TRUE(PumpUntilIdle());
     ASSERT_TRUE(IsWindow(test.Window()));
 
     test.Host().EscapeCloses(true);
@@ -376,7 +374,7 @@ TEST(HostClose, RoutineAnsweringOneCancelsTheClose) {
     g_closeAnswer = 1;
     test.Host().BindClose(reinterpret_cast<std::uint32_t>(&AnswerClose), 0);
     SendMessageW(test.Window(), WM_CLOSE, 0, 0);
-    PumpFor(50);
+    EXPECT_TRUE(PumpUntilIdle());
     EXPECT_EQ(g_closeCalls, 1);
     EXPECT_TRUE(IsWindow(test.Window()));
     EXPECT_TRUE(IsWindowVisible(test.Window()));
@@ -393,6 +391,7 @@ constexpr std::int32_t kLayeredAlpha = 200;
 constexpr COLORREF kBackground = RGB(0, 128, 0);
 
 TEST(HostPresent, LayeredWindowPresentsItsBackBufferWithoutInvalidating) {
+    PushRecorder recorder;
     toolkit::HostAttachOptions options;
     options.layeredAlpha = kLayeredAlpha;
     options.backgroundColour = kBackground;
@@ -411,6 +410,8 @@ TEST(HostPresent, LayeredWindowPresentsItsBackBufferWithoutInvalidating) {
 
     const POINT inside = test.CentreOf(probe);
     EXPECT_EQ(test.FramePixel(inside.x, inside.y), kBlue);
+    EXPECT_EQ(recorder.ScreenPixel(test.Window(), inside.x, inside.y), kBlue);
+    EXPECT_EQ(recorder.ScreenDifference(test.Host()), "");
     // The background shows at the layered alpha, premultiplied.
     const std::uint32_t background = test.FramePixel(kShadowMargin + 2, kWindowHeight / 2);
     EXPECT_EQ(Alpha(background), static_cast<std::uint32_t>(kLayeredAlpha));
@@ -427,7 +428,7 @@ TEST(HostPresent, PlainWindowInvalidatesWhatChanged) {
     TestWindow test(options);
     probe.Create(test.Parent(), kProbeGap, kCaptionHeight + kProbeGap, kProbeSize, kProbeSize);
     test.Show();
-    PumpFor(50);
+    EXPECT_TRUE(PumpUntilIdle());
     probe.m_colour = kBlue;
     probe.InvalidateElement();
     RECT pending{};

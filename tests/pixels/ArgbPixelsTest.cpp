@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "support/AddressSpaceHold.h"
+#endif
+
 namespace {
 
 using toolkit::ArgbPixels;
@@ -43,6 +47,29 @@ TEST(ArgbPixels, MakeRefusesEmptyAndHugeSizes) {
     EXPECT_EQ(pixels.At(kSide - 1, kSide - 1), kOpaqueRed);
     EXPECT_EQ(pixels.At(kSide, 0), 0u);
     EXPECT_EQ(pixels.At(-1, 0), 0u);
+}
+
+// Out of memory, making a picture fails as its contract says instead of throwing: a throw would
+// cross the window procedure that asked for the picture.
+TEST(ArgbPixels, MakeFailsWhenMemoryRunsOut) {
+#ifdef _WIN32
+    // No free stretch of 16 MB is left; the picture asks for 64 MB.
+    constexpr std::size_t kHeldStretch = std::size_t{16} << 20;
+    constexpr std::int64_t kLargeSide = 4096;
+    ArgbPixels pixels;
+    ASSERT_TRUE(pixels.Make(kSide, kSide, kOpaqueRed));
+    {
+        const test_support::AddressSpaceHold hold(kHeldStretch);
+        ASSERT_TRUE(hold.Holding());
+        EXPECT_FALSE(pixels.Make(kLargeSide, kLargeSide));
+    }
+    EXPECT_TRUE(pixels.Empty());
+    EXPECT_EQ(pixels.Width(), 0);
+    // Once memory is back, the picture can be made.
+    EXPECT_TRUE(pixels.Make(kLargeSide, kLargeSide));
+#else
+    GTEST_SKIP() << "a 64-bit process has too much address space to run out of";
+#endif
 }
 
 TEST(ArgbPixels, CopiesAreClippedAtBothPicturesEdges) {

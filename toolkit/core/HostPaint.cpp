@@ -168,7 +168,9 @@ void HostWindow::PaintWindowFrame(const ByteArray* image, std::int32_t colour, s
             gp::GdipDisposeImage(backgroundImage);
         }
         backgroundImage = LoadImageFromBytes(*image).release();
-        m_frameKept = false;  // a new picture may come to lie where the old one lay
+        // A new picture may come to lie where the old one lay, so the kept frame tells pictures
+        // apart by number, not by address.
+        ++m_pictureSerial;
         if (backgroundImage != nullptr) {
             if (const auto average = AverageColour(backgroundImage)) {
                 backgroundColour = *average;
@@ -232,10 +234,11 @@ void HostWindow::PaintWindowFrame(const ByteArray* image, std::int32_t colour, s
 bool HostWindow::FrameInputs::operator==(const FrameInputs& o) const {
     return size.width == o.size.width && size.height == o.size.height &&
            EqualRect(&body, &o.body) && theme == o.theme && shadowSection == o.shadowSection &&
-           image == o.image && colour == o.colour && layeredAlpha == o.layeredAlpha &&
-           fillMode == o.fillMode && grid == o.grid && imageOffset.x == o.imageOffset.x &&
-           imageOffset.y == o.imageOffset.y && cornerRadius == o.cornerRadius &&
-           borderFlag == o.borderFlag && borderColours == o.borderColours;
+           pictureSerial == o.pictureSerial && colour == o.colour &&
+           layeredAlpha == o.layeredAlpha && fillMode == o.fillMode && grid == o.grid &&
+           imageOffset.x == o.imageOffset.x && imageOffset.y == o.imageOffset.y &&
+           cornerRadius == o.cornerRadius && borderFlag == o.borderFlag &&
+           borderColours == o.borderColours;
 }
 
 HostWindow::FrameInputs HostWindow::CurrentFrameInputs() const {
@@ -243,7 +246,7 @@ HostWindow::FrameInputs HostWindow::CurrentFrameInputs() const {
             m_bodyData,
             theme,
             ShadowSection(),
-            backgroundImage,
+            m_pictureSerial,
             backgroundColour,
             layeredAlpha,
             fillMode,

@@ -266,7 +266,7 @@ private:
         RECT body;
         std::uint32_t theme;
         const char* shadowSection;
-        Gdiplus::GpImage* image;
+        std::uint32_t pictureSerial;
         COLORREF colour;
         std::int32_t layeredAlpha;
         std::int32_t fillMode;
@@ -330,6 +330,8 @@ private:
     std::unique_ptr<ImageBox> m_iconObject;
     // The frame kept in the background canvas and what it was painted from.
     bool m_frameKept = false;
+    // Counts the background pictures loaded, so that each tells itself apart from the last.
+    std::uint32_t m_pictureSerial = 0;
     FrameInputs m_frameInputs{};
 };
 

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 #include "core/HostRecord.h"
 
 namespace toolkit {
@@ -25,8 +23,13 @@ void FlushLayeredPushes();
 void ForgetLayeredWindow(HostRecordFields* host);
 // True while a part of the window waits for its push.
 bool LayeredPushPending(const HostRecordFields* host);
-// The number of pushes made so far in this process.
-std::uint32_t LayeredPushCount();
+
+// The routine that hands a push to the system, with UpdateLayeredWindowIndirect's contract.
+using LayeredPushRoutine = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
+// Replaces the routine that hands pushes to the system; null restores UpdateLayeredWindowIndirect.
+// What a layered window shows cannot be read back (its window DC reads black), so this is where
+// a test sees what reaches the screen, and makes a push fail.
+void SetLayeredPushRoutine(LayeredPushRoutine routine);
 
 // The message a host window posts itself when a part waits for its push while messages are
 // dispatched by a loop the toolkit does not know (the system's move and size loops, its

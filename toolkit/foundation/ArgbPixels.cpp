@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace toolkit {
 namespace {
@@ -48,7 +49,14 @@ bool ArgbPixels::Make(std::int64_t width, std::int64_t height, std::uint32_t fil
         // A picture of another size gives its memory back before the new one is taken, so two
         // large pictures never live side by side.
         Reset();
-        m_pixels.assign(count, fill);
+        // Out of memory the picture stays empty, as for a size it refuses: a throw would cross
+        // the window procedure or engine call that asked for it.
+        try {
+            m_pixels.assign(count, fill);
+        } catch (const std::bad_alloc&) {
+            Reset();
+            return false;
+        }
     } else {
         std::fill(m_pixels.begin(), m_pixels.end(), fill);
     }

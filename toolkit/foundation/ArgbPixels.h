@@ -25,8 +25,10 @@ public:
     static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
 
     ArgbPixels() = default;
-    ArgbPixels(const ArgbPixels&) = default;
-    ArgbPixels& operator=(const ArgbPixels&) = default;
+    // Not copied: a copy may not fit in memory, and a copy constructor could only say so by
+    // throwing.
+    ArgbPixels(const ArgbPixels&) = delete;
+    ArgbPixels& operator=(const ArgbPixels&) = delete;
     // The memory moves with the picture (a GDI+ bitmap over it stays valid); the source is
     // left empty, not with a size and no pixels.
     ArgbPixels(ArgbPixels&& other) noexcept { *this = std::move(other); }
@@ -41,7 +43,8 @@ public:
     }
 
     // A width x height picture with every pixel set to fill. Memory of the same size is reused.
-    // False, leaving an empty picture, when a side is not positive or the size is too large.
+    // False, leaving an empty picture, when a side is not positive, the size is too large or the
+    // memory is not there.
     bool Make(std::int64_t width, std::int64_t height, std::uint32_t fill = 0);
     void Reset();
 
