@@ -236,12 +236,20 @@ const LevelMarks kLevelMarks[] = {
 };
 // clang-format on
 
+// A copy of a picture; pictures are not copied by assignment, since a copy may not fit in memory.
+toolkit::ArgbPixels CopyOf(const toolkit::ArgbPixels& source) {
+    toolkit::ArgbPixels copy;
+    EXPECT_TRUE(copy.Make(source.Width(), source.Height()));
+    toolkit::CopyPixels(copy, 0, 0, source, 0, 0, source.Width(), source.Height());
+    return copy;
+}
+
 // The composed picture with every mark of a level over the same picture without them: each copy's
 // marks filled by GDI+ onto a transparent layer of the copy's size, and the layer drawn over the
 // copy, so that a mark reaches no further than its own copy.
 toolkit::ArgbPixels WithMarks(const toolkit::ArgbPixels& withoutMarks, const LevelMarks& level) {
     namespace gp = Gdiplus::DllExports;
-    toolkit::ArgbPixels expected = withoutMarks;
+    toolkit::ArgbPixels expected = CopyOf(withoutMarks);
     toolkit::GpBitmapPtr picture;
     gp::GdipCreateBitmapFromScan0(expected.Width(), expected.Height(), expected.Stride(),
                                   PixelFormat32bppARGB, reinterpret_cast<BYTE*>(expected.Data()),
@@ -273,7 +281,7 @@ TEST_F(MapView, EveryObjectMarkLiesWhereItsObjectIs) {
         SCOPED_TRACE(level.what);
         levels = SampleLevelsWithoutObjects();
         Show(level.place);
-        const toolkit::ArgbPixels withoutMarks = view.composed.Pixels();
+        const toolkit::ArgbPixels withoutMarks = CopyOf(view.composed.Pixels());
         levels = SampleLevels();
         LevelRecord& record = levels.records[static_cast<size_t>(level.place) - 1];
         for (const AddedObject& added : level.added) {
