@@ -210,7 +210,9 @@ public:
             [](const UsedRange& a, const UsedRange& b) { return a.offset < b.offset; });
         for (size_t i = 0; i < records.size() && i < static_cast<size_t>(kLevelCount); ++i) {
             for (ScreenRecord& screen : records[i].screens) {
-                screen.storedRoom = ScreenRoom(m_ranges, screen.storedOffset, screen.storedLength);
+                screen.storedRoom =
+                    ScreenRoom(m_image, m_ranges, screen.storedOffset, screen.storedLength,
+                               static_cast<int32_t>(screen.cells.size()));
             }
         }
         return std::move(m_ranges);

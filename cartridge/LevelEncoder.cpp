@@ -277,16 +277,35 @@ private:
         std::vector<size_t> owned;
         const auto& map = m_fresh.usedRanges;
         for (size_t r = 0; r < map.size(); ++r) {
-            const bool screen =
-                map[r].kind == UsedRangeKind::Screen || map[r].kind == UsedRangeKind::SpareScreen;
-            if (screen && map[r].offset == stored.storedOffset &&
-                map[r].cellCount == static_cast<int32_t>(cells.size())) {
+            if (IsSameStoredScreen(map[r], stored.storedOffset,
+                                   static_cast<int32_t>(cells.size()))) {
                 owned.push_back(r);
             }
         }
+        // The bytes a shorter form no longer needs are erased, so that the next open finds them
+        // free and the screen keeps its room; bytes that other data also holds stay as they are.
+        const int64_t freedEnd = UnclaimedEnd(stored.storedOffset + needed,
+                                              stored.storedOffset + stored.storedLength, owned);
+        bytes.resize(static_cast<size_t>(std::max(freedEnd - stored.storedOffset, needed)),
+                     kErasedByte);
         m_regions.push_back(Region{edited->place, edited->screen, stored.storedOffset,
                                    std::move(bytes), std::move(owned)});
         return CodecResult::Success();
+    }
+
+    // The first byte from `from` on that a range of the map other than the owned ones holds,
+    // or `to` when there is none before it.
+    int64_t UnclaimedEnd(int64_t from, int64_t to, const std::vector<size_t>& owned) const {
+        const auto& map = m_fresh.usedRanges;
+        int64_t end = to;
+        for (size_t r = 0; r < map.size(); ++r) {
+            const int64_t rangeEnd = map[r].offset + std::max<int64_t>(map[r].length, 1);
+            const bool isOwned = std::find(owned.begin(), owned.end(), r) != owned.end();
+            if (!isOwned && rangeEnd > from) {
+                end = std::min(end, std::max(map[r].offset, from));
+            }
+        }
+        return end;
     }
 
     std::vector<size_t> OwnedBy(UsedRangeKind kind, int place, int index) const {

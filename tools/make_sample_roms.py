@@ -36,9 +36,9 @@ Manifest lines (blank lines and lines starting with # are comments):
   levels <image> <count>
       how many records the level list of the image holds.
   room <image> <place> <screen> <room>
-      how many bytes a run-length screen may take when edited: from its start up to the next
-      known structure after it in its 16 KB bank (never less than its stored length; its stored
-      length when nothing follows it there). Every screen of every good image.
+      how many bytes a run-length screen may take when edited: its stored bytes, then only the
+      free bytes (00 or FF) after them, up to the next known structure after it, the end of its
+      16 KB bank or the end of the image. Every screen of every good image.
 
 Only the Python standard library is used.
 """
@@ -354,14 +354,23 @@ def structure_starts(data, large):
     return starts, editor_screens
 
 
+FREE_BYTES = (0x00, 0xFF)
+
+
 def screen_rooms(data, large):
-    """(place, screen) -> room of every run-length screen of the image."""
+    """(place, screen) -> room of every run-length screen of the image: its stored bytes, then
+    the free bytes (00 or FF) after them, up to the next structure, its bank's end or the
+    image's end. Structures in these images never overlap, so their starts are enough."""
     starts, screens = structure_starts(data, large)
     rooms = {}
     for key, (start, length) in screens.items():
         bank_end = INES_HEADER_SIZE + ((start - INES_HEADER_SIZE) // BANK_SIZE + 1) * BANK_SIZE
         after = [s for s in starts if start < s < bank_end]
-        rooms[key] = max(min(after) - start, length) if after else length
+        limit = min(after + [bank_end, len(data)])
+        end = start + length
+        while end < limit and data[end] in FREE_BYTES:
+            end += 1
+        rooms[key] = max(end, start + length) - start
     return rooms
 
 
