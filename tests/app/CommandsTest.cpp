@@ -11,6 +11,7 @@
 #include "cartridge/LevelEncoder.h"
 #include "cartridge/RomLayout.h"
 #include "cartridge/RunLength.h"
+#include "app/EditorTexts.h"
 
 namespace app_test {
 namespace {
@@ -209,6 +210,43 @@ TEST(WriteFileReplacing, RefusesAReadOnlyTarget) {
     EXPECT_TRUE(ReadBytes(target) == ByteArray(old.begin(), old.end()));
     EXPECT_FALSE(LeftTemporaryFiles(folder));
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+class OpenTextTest : public EditorTest {};
+
+// Why the decoder refused an image, in the language file's words with the level, the screen
+// and the bound filled in; nothing for a refusal that names no level.
+TEST_F(OpenTextTest, OpenRefusalsAreSaidInTheLanguageFilesWords) {
+    constexpr int kBossPlace = 10;  // shown as "A", as the level list shows it
+    constexpr int kScreen = 3;
+    const auto result = [](CodecProblem problem, int level, int screen) {
+        return CodecResult::Failure("an English sentence", level, screen, problem);
+    };
+    const struct {
+        CodecResult refusal;
+        std::string text;
+    } cases[] = {
+        {result(CodecProblem::ScreenUnreadable, kBossPlace, kScreen),
+         FillText(Text(settings::kTextOpenScreenUnreadable),
+                  {{"level", "A"}, {"screen", std::to_string(kScreen)}})},
+        {result(CodecProblem::LevelUnreadable, kBossPlace, 0),
+         FillText(Text(settings::kTextOpenLevelUnreadable), {{"level", "A"}})},
+        {result(CodecProblem::TooManyObjects, kBossPlace, 0),
+         FillText(Text(settings::kTextOpenTooManyObjects),
+                  {{"level", "A"}, {"limit", std::to_string(kMaxDecodedObjects)}})},
+        {result(CodecProblem::Other, 0, 0), std::string()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OpenRefusalText(editor(), c.refusal), c.text) << c.refusal.message;
+    }
+    // Every text says something, and the bound is filled in.
+    for (settings::LanguageText key :
+         {settings::kTextOpenCannotRead, settings::kTextOpenLevelUnreadable,
+          settings::kTextOpenScreenUnreadable, settings::kTextOpenTooManyObjects}) {
+        EXPECT_FALSE(Text(key).empty()) << key;
+    }
+    EXPECT_NE(OpenRefusalText(editor(), cases[2].refusal).find(std::to_string(kMaxDecodedObjects)),
+              std::string::npos);
 }
 
 TEST(BytesStartWith, ComparesTheLeadingBytesExactly) {

@@ -251,6 +251,9 @@ TEST(AddressWindow, AddressesOutsideTheLevelBankAreRefused) {
         const bool saysWhy = result.message.find("8000-BFFF") != std::string::npos ||
                              result.message.find("bank's end") != std::string::npos;
         EXPECT_TRUE(saysWhy) << c.name << ": " << result.message;
+        EXPECT_EQ(result.problem,
+                  c.screen > 0 ? CodecProblem::ScreenUnreadable : CodecProblem::LevelUnreadable)
+            << c.name;
         EXPECT_TRUE(levels.records.empty()) << c.name;
     }
 }
