@@ -1,6 +1,7 @@
 #include "cartridge/LevelEncoder.h"
 
 #include "cartridge/LevelDecoder.h"
+#include "cartridge/ReadBack.h"
 #include "cartridge/RomLayout.h"
 #include "cartridge/RunLength.h"
 #include "cartridge/ScreenRoom.h"
@@ -326,42 +327,6 @@ private:
     std::vector<ScreenOverrun> m_overruns;
 };
 
-struct Mismatch {
-    int place = 0;  // 0: everything reads back; kUnreadable: the image does not decode at all
-    int screen = 0;
-};
-constexpr int kUnreadable = -1;
-
-// The first level (and screen) of the saved list that the written image reads back differently;
-// place 0 when everything reads back.
-Mismatch FindReadBackMismatch(const ByteArray& written, const LevelList& levels, bool large,
-                              const std::vector<int32_t>& table, LevelList& check) {
-    if (!DecodeLevels(written, large, table, levels.source.objectTableAddress, check)) {
-        return Mismatch{kUnreadable, 0};
-    }
-    for (size_t i = 0; i < levels.records.size(); ++i) {
-        const int place = static_cast<int>(i) + 1;
-        if (i >= check.records.size()) {
-            return Mismatch{place, 0};
-        }
-        const LevelRecord& saved = levels.records[i];
-        const LevelRecord& read = check.records[i];
-        if (!SameHeader(saved, read) || saved.objectLists != read.objectLists ||
-            saved.screens.size() != read.screens.size()) {
-            return Mismatch{place, 0};
-        }
-        for (size_t j = 0; j < saved.screens.size(); ++j) {
-            if (!(saved.screens[j] == read.screens[j])) {
-                return Mismatch{place, saved.screens[j].number};
-            }
-        }
-    }
-    if (check.records.size() != levels.records.size()) {
-        return Mismatch{static_cast<int>(levels.records.size()) + 1, 0};
-    }
-    return Mismatch{};
-}
-
 }  // namespace
 
 CodecResult EncodeRom(const ByteArray& image, LevelList& levels, bool large,
@@ -395,10 +360,11 @@ CodecResult EncodeRom(const ByteArray& image, LevelList& levels, bool large,
     // The last guard: a write may reach bytes that the map does not know of but something reads
     // in an image that lies about where its data is.
     LevelList readBack;
-    const Mismatch mismatch = FindReadBackMismatch(written, levels, large, layout, readBack);
+    const ReadBackMismatch mismatch =
+        FindReadBackMismatch(written, levels, large, layout, readBack);
     if (mismatch.place != 0) {
         const Region* cause = plan.FirstWrite();
-        const bool unreadable = mismatch.place == kUnreadable;
+        const bool unreadable = mismatch.place == kReadBackUnreadable;
         if (cause == nullptr) {
             return CodecResult::Failure("The saved image would not read back as the same levels.",
                                         unreadable ? 0 : mismatch.place, mismatch.screen,
