@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -255,6 +256,85 @@ TEST(AddressWindow, AddressesOutsideTheLevelBankAreRefused) {
                   c.screen > 0 ? CodecProblem::ScreenUnreadable : CodecProblem::LevelUnreadable)
             << c.name;
         EXPECT_TRUE(levels.records.empty()) << c.name;
+    }
+}
+
+// Copies count bytes of image A from one unbanked address to another.
+void CopyUnbanked(ByteArray& image, int32_t from, int32_t to, int64_t count) {
+    const auto first = image.begin() + UnbankedOffset(from);
+    PutBytes(image, UnbankedOffset(to), ByteArray(first, first + count));
+}
+
+// Level data that starts at the bank's first address or ends at its last one is read, and
+// reads as the same levels.
+TEST(AddressWindow, DataAtTheLevelBanksEdgesIsAccepted) {
+    constexpr int64_t kFirstScreenLength = 28;     // level 1 screen 1
+    constexpr int64_t kScreenTableLength = 5 * 2;  // level 1: five screens
+    constexpr int64_t kObjectTableLength = 5 * 2;  // level 1: five lists
+    constexpr int64_t kFirstListLength = 12;       // eleven entry bytes and the end byte
+    constexpr int32_t kFirstList = 0xB650;
+    constexpr int32_t kBossScreen = 0x9100;
+    constexpr int64_t kBossLength = kHorizontalCells;
+    constexpr int32_t kLevel1ScreenTable = kLevelHeaderTableAddress + kHeaderScreenTable;
+    const auto endingAtTheLast = [](int64_t length) {
+        return static_cast<int32_t>(kBankLastAddress + 1 - length);
+    };
+    const auto screenAt = [](int32_t address) {
+        return [address](ByteArray& image) { MoveScreen(image, kImageA, 1, 1, address); };
+    };
+    const auto screenTableAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kScreenTables, address, kScreenTableLength);
+            PutWord(image, UnbankedOffset(kLevel1ScreenTable), address);
+        };
+    };
+    const auto objectTableAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kObjectTables, address, kObjectTableLength);
+            PutWord(image, UnbankedOffset(kObjectPointerTableAddress), address);
+        };
+    };
+    const auto objectListAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kFirstList, address, kFirstListLength);
+            PutWord(image, UnbankedOffset(kObjectTables), address);
+        };
+    };
+    const auto bossScreenAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kBossScreen, address, kBossLength);
+            PutWord(image, kBossListOffset, address);
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<void(ByteArray&)> move;
+    } cases[] = {
+        {"a screen at the first address", screenAt(kBankFirstAddress)},
+        {"a screen ending at the last", screenAt(endingAtTheLast(kFirstScreenLength))},
+        {"a screen table at the first address", screenTableAt(kBankFirstAddress)},
+        {"a screen table ending at the last", screenTableAt(endingAtTheLast(kScreenTableLength))},
+        {"an object table at the first address", objectTableAt(kBankFirstAddress)},
+        {"an object table ending at the last", objectTableAt(endingAtTheLast(kObjectTableLength))},
+        {"an object list at the first address", objectListAt(kBankFirstAddress)},
+        {"an object list ending at the last", objectListAt(endingAtTheLast(kFirstListLength))},
+        {"a boss screen at the first address", bossScreenAt(kBankFirstAddress)},
+        {"a boss screen ending at the last", bossScreenAt(endingAtTheLast(kBossLength))},
+    };
+    const ByteArray sample = LoadTestImage(kImageA);
+    const LevelList expected = DecodeOrFail(sample);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ByteArray image = sample;
+        c.move(image);
+        LevelList levels;
+        const CodecResult result = DecodeImage(image, levels);
+        ASSERT_TRUE(result.ok) << result.message;
+        ASSERT_EQ(levels.records.size(), expected.records.size());
+        for (size_t i = 0; i < levels.records.size(); ++i) {
+            EXPECT_EQ(levels.records[i].screens, expected.records[i].screens) << i;
+            EXPECT_EQ(levels.records[i].objectLists, expected.records[i].objectLists) << i;
+        }
     }
 }
 
