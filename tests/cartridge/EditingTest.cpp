@@ -173,6 +173,14 @@ TEST(CheckScreenFit, TellsWhetherAnEditedScreenFitsItsRoom) {
     // Putting the cell back makes it fit again.
     PlaceCell(levels, kPackedLevel, 1, kInFirstRun, stored[kInFirstRun]);
     EXPECT_TRUE(CheckScreenFit(Screen(levels, kPackedLevel, 1)).fits);
+
+    // A form that takes the whole room fits; one byte more does not.
+    const int64_t room = SampleManifest::Get().Room(kImageA, kPackedLevel, 1);
+    ScreenRecord& screen = levels.records[kPackedLevel - 1].screens[0];
+    screen.cells = CellsOfFormLength(screen.cells.size(), static_cast<size_t>(room));
+    EXPECT_TRUE(CheckScreenFit(screen).fits);
+    screen.cells = CellsOfFormLength(screen.cells.size(), static_cast<size_t>(room + 1));
+    EXPECT_FALSE(CheckScreenFit(screen).fits);
 }
 
 }  // namespace
