@@ -243,4 +243,22 @@ TEST(SpareScreens, OnesInTheFreeBytesAfterAScreenEndItsRoom) {
     }
 }
 
+// A spare screen that starts inside an edited screen's stored bytes is other data: the edit is
+// refused rather than written over it.
+TEST(SpareScreens, OneInsideTheEditedScreensBytesRefusesTheEdit) {
+    constexpr int32_t kFirstIndoorScreen = 0x8318;
+    constexpr int32_t kInsideIt = kFirstIndoorScreen + 4;
+    constexpr size_t kSixthRowCell = 40;  // a literal: the form keeps its length
+    constexpr uint8_t kEditedCell = 0x7E;
+    ByteArray image = LoadTestImage(kImageA);
+    PointScreen(image, kIndoorLevel, kFirstSpare, kInsideIt);
+    ByteArray cells = Screen(DecodeOrFail(image), kIndoorLevel, 1).cells;
+    cells.at(kSixthRowCell) = kEditedCell;
+    ByteArray output;
+    const CodecResult result = SaveCells(image, kIndoorLevel, 1, cells, output);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::SharedBytes) << result.message;
+    EXPECT_TRUE(output.empty());
+}
+
 }  // namespace
