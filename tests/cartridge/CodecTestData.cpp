@@ -188,10 +188,19 @@ std::vector<size_t> Differences(const ByteArray& a, const ByteArray& b) {
     return at;
 }
 
+namespace {
+
+// A boss room's one screen carries the room's place as its number.
+size_t ScreenIndex(int place, int screen) {
+    return place > kLevelCount ? 0 : static_cast<size_t>(screen) - 1;
+}
+
+}  // namespace
+
 ScreenRecord& Screen(LevelList& levels, int place, int screen) {
-    return levels.records.at(place - 1).screens.at(screen - 1);
+    return levels.records.at(place - 1).screens.at(ScreenIndex(place, screen));
 }
 
 const ScreenRecord& Screen(const LevelList& levels, int place, int screen) {
-    return levels.records.at(place - 1).screens.at(screen - 1);
+    return levels.records.at(place - 1).screens.at(ScreenIndex(place, screen));
 }
