@@ -20,6 +20,9 @@ Written into --testdata-dir:
     and the images with an address outside the level bank's window 8000-BFFF:
     WindowScreenPointer.nes, WindowScreenTable.nes, WindowScreenCrossesEnd.nes,
     WindowObjectTable.nes, WindowObjectList.nes, WindowBossScreen.nes.
+  EditorPlaced.nes      image A as the editor must save it after the placements of
+                        EDITOR_PLACEMENTS, each edited screen rewritten in place in the editor's
+                        form.
   PreviewPainted.nes    image A as the preview program must save it after the paints of
                         PREVIEW_PAINTS: each painted screen rewritten in place in the preview's
                         own run-length form, every other byte as in image A.
@@ -33,6 +36,8 @@ Manifest lines (blank lines and lines starting with # are comments):
       from image A.
   stored <image> <place> <screen> <file offset> <stored length>
       where a screen's stored bytes lie and how many of them the decoder reads.
+  placed <image> <place> <screen> <cell> <tile>
+      a super-tile placed into a cell (0-based, row by row) of image A to make <image>.
   levels <image> <count>
       how many records the level list of the image holds.
   room <image> <place> <screen> <room>
@@ -387,6 +392,9 @@ class Manifest:
     def levels(self, image, count):
         self.lines.append("levels %s %d" % (image, count))
 
+    def placed(self, image, place, screen, cell, tile):
+        self.lines.append("placed %s %d %d %d %d" % (image, place, screen, cell, tile))
+
     def room(self, image, place, screen, room):
         self.lines.append("room %s %d %d %d" % (image, place, screen, room))
 
@@ -673,6 +681,34 @@ def preview_painted(a):
     return img
 
 
+# The editor's end-to-end test places these super-tiles into image A (place in the level list,
+# screen, column and row, all 1-based, and the super-tile) and saves; EditorPlaced.nes is image A
+# as the editor must save it: each edited screen rewritten in place in the editor's form, the
+# bytes a shorter form frees erased (FF), every other byte as in image A.
+EDITOR_PLACEMENTS = [
+    (1, 1, 2, 4, 0x05), (1, 1, 4, 2, 0x07), (1, 1, 6, 1, 0x08), (1, 1, 6, 4, 0x2A),
+    (1, 1, 2, 7, 0x30), (1, 1, 3, 7, 0x30), (1, 1, 4, 7, 0x30), (3, 4, 2, 5, 0x11),
+]
+ERASED = 0xFF
+
+
+def editor_placed(a, a_screens, a_stored, manifest):
+    img = Image(0)
+    img.data = bytearray(a.data)
+    edited = {}
+    for place, screen, column, row, tile in EDITOR_PLACEMENTS:
+        cells = edited.setdefault((place, screen), list(a_screens[(place, screen)]))
+        cells[(row - 1) * 8 + column - 1] = tile
+        manifest.placed("EditorPlaced.nes", place, screen, (row - 1) * 8 + column - 1, tile)
+    rooms = screen_rooms(bytes(a.data), False)
+    for key, cells in edited.items():
+        offset, length = a_stored[key]
+        form = encode(cells)
+        assert len(form) <= rooms[key], (key, len(form), rooms[key])
+        img.put(offset, form + bytes([ERASED]) * max(length - len(form), 0))
+    return img
+
+
 def write(path, data):
     tmp = path + ".tmp"
     with open(tmp, "wb") as f:
@@ -703,6 +739,7 @@ def main():
         for (place, screen), room in sorted(screen_rooms(data, len(data) == LARGE_IMAGE_SIZE).items()):
             manifest.room(name, place, screen, room)
     images["PreviewPainted.nes"] = preview_painted(a)
+    images["EditorPlaced.nes"] = editor_placed(a, a_screens, a_stored, manifest)
 
     os.makedirs(args.testdata_dir, exist_ok=True)
     for name, img in images.items():

@@ -53,6 +53,12 @@ SampleManifest Load() {
             int64_t room = 0;
             fields >> place >> screen >> room;
             manifest.rooms[{image, place, screen}] = room;
+        } else if (kind == "placed") {
+            SampleManifest::Placement placed;
+            int tile = 0;
+            fields >> placed.place >> placed.screen >> placed.cell >> tile;
+            placed.tile = static_cast<uint8_t>(tile);
+            manifest.placements[image].push_back(placed);
         } else if (kind == "levels") {
             fields >> manifest.levelCounts[image];
         }

@@ -42,6 +42,13 @@ public:
     std::map<Key, ByteArray> cells;
     std::map<Key, StoredPlace> stored;
     std::map<Key, int64_t> rooms;
+    struct Placement {
+        int place = 0;
+        int screen = 0;
+        size_t cell = 0;
+        uint8_t tile = 0;
+    };
+    std::map<std::string, std::vector<Placement>> placements;  // by the image they make
     std::map<std::string, int> levelCounts;
 };
 

@@ -4,6 +4,7 @@
 #include "cartridge/LevelDecoder.h"
 #include "cartridge/LevelEncoder.h"
 #include "cartridge/RomLayout.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,22 @@ TEST(EncodeRom, AnEditedOddFormIsRewrittenAloneInTheEditorsForm) {
     PutBytes(expected, odd.offset, kEditedForm);
     EXPECT_TRUE(output == expected);
     EXPECT_EQ(Screen(DecodeOrFail(output), 1, kEditedScreen).cells, edited.cells);
+}
+
+// The placements the generator made EditorPlaced.nes with save as that image.
+TEST(EncodeRom, TheGeneratorsPlacementsSaveAsItsImage) {
+    constexpr const char* kPlaced = "EditorPlaced.nes";
+    const auto found = SampleManifest::Get().placements.find(kPlaced);
+    ASSERT_NE(found, SampleManifest::Get().placements.end());
+    const ByteArray image = LoadTestImage(kImageA);
+    LevelList levels = DecodeOrFail(image);
+    for (const SampleManifest::Placement& p : found->second) {
+        ASSERT_FALSE(PlaceCell(levels, p.place, p.screen, p.cell, p.tile).empty());
+    }
+    ByteArray output;
+    const CodecResult result = EncodeImage(image, levels, output);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_TRUE(output == LoadTestImage(kPlaced));
 }
 
 TEST(EncodeRom, AnEditIsWrittenInPlaceOnly) {
