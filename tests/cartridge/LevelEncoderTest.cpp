@@ -331,6 +331,19 @@ TEST(EncodeRom, RecordsThatDoNotMatchTheImageAreRefused) {
     Screen(levels, 1, 1).storedOffset = static_cast<int64_t>(image.size());
     EXPECT_FALSE(EncodeImage(image, levels, output).ok);
     EXPECT_EQ(output, kUntouched);
+
+    // A level list of another length than the image's, however it came about.
+    levels = DecodeOrFail(image);
+    levels.records.push_back(levels.records.at(kBossPlace - 1));
+    result = EncodeImage(image, levels, output);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::Other) << result.message;
+    levels = DecodeOrFail(image);
+    levels.records.pop_back();
+    result = EncodeImage(image, levels, output);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::Other) << result.message;
+    EXPECT_EQ(output, kUntouched);
 }
 
 }  // namespace
