@@ -8,10 +8,16 @@
 
 using ByteArray = std::vector<uint8_t>;
 
-// Why a save was refused, so that the editor can say it in the user's language.
+// Why an open or a save was refused, so that the editor can say it in the user's language.
 enum class CodecProblem {
     None,
-    Other,             // the message says it (a decode, or levels of another image)
+    Other,  // the message says it (levels of another image, no layout)
+    // Open: data of a level (its header, screen table, object table or lists) or of one of its
+    // screens lies outside the image or the level bank, or never ends.
+    LevelUnreadable,
+    ScreenUnreadable,
+    TooManyObjects,  // the object lists together hold more than kMaxDecodedObjects
+    // Save:
     ScreenTooLong,     // overruns lists every edited screen whose form needs more than its room
     SharedBytes,       // an edited screen, header or boss room shares bytes with other data
     AliasesDiffer,     // screens that are one stored screen were given different cells

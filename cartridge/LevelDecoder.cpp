@@ -154,7 +154,9 @@ public:
                                   ? ReadIndoorList(n, listAddress, list, end)
                                   : ReadOutdoorList(n, listAddress, list, end);
             if (!read) {
-                return Fail(n, 0, name + " runs past the end of the image or never ends");
+                return m_objectCount > kMaxDecodedObjects
+                           ? TooManyObjects(n)
+                           : Fail(n, 0, name + " runs past the end of the image or never ends");
             }
             if (!InWindow(listAddress, end - listAddress)) {
                 return Fail(n, 0, name + " runs past the level bank's end");
@@ -210,7 +212,9 @@ public:
             [](const UsedRange& a, const UsedRange& b) { return a.offset < b.offset; });
         for (size_t i = 0; i < records.size() && i < static_cast<size_t>(kLevelCount); ++i) {
             for (ScreenRecord& screen : records[i].screens) {
-                screen.storedRoom = ScreenRoom(m_ranges, screen.storedOffset, screen.storedLength);
+                screen.storedRoom =
+                    ScreenRoom(m_image, m_ranges, screen.storedOffset, screen.storedLength,
+                               static_cast<int32_t>(screen.cells.size()));
             }
         }
         return std::move(m_ranges);
@@ -245,8 +249,17 @@ private:
     }
 
     static CodecResult Fail(int place, int screen, const std::string& what) {
-        return CodecResult::Failure(LevelPlaceText(place, screen) + ": " + what + ".", place,
-                                    screen);
+        return CodecResult::Failure(
+            LevelPlaceText(place, screen) + ": " + what + ".", place, screen,
+            screen > 0 ? CodecProblem::ScreenUnreadable : CodecProblem::LevelUnreadable);
+    }
+
+    // The lists end, but together they hold more objects than the editor reads.
+    static CodecResult TooManyObjects(int place) {
+        return CodecResult::Failure(
+            LevelPlaceText(place) + ": the object lists of the image hold more than " +
+                std::to_string(kMaxDecodedObjects) + " objects, more than the editor reads.",
+            place, 0, CodecProblem::TooManyObjects);
     }
 
     bool AddObject(ObjectListRecord& list, int32_t type, int32_t x, int32_t y, int32_t attribute,
@@ -404,7 +417,8 @@ CodecResult DecodeLevels(const ByteArray& image, bool large, const std::vector<i
             FileOffset(table[0] + int64_t{n - 1} * kLevelHeaderSize, LevelBank(large), false);
         if (!ImageHolds(image, header, kLevelHeaderSize)) {
             return CodecResult::Failure(
-                LevelPlaceText(n) + ": the level header lies outside the image.", n);
+                LevelPlaceText(n) + ": the level header lies outside the image.", n, 0,
+                CodecProblem::LevelUnreadable);
         }
         ReadLevelHeader(image, header, level);
         CodecResult result = decoder.DecodeScreens(level);

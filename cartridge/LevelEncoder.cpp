@@ -1,6 +1,7 @@
 #include "cartridge/LevelEncoder.h"
 
 #include "cartridge/LevelDecoder.h"
+#include "cartridge/ReadBack.h"
 #include "cartridge/RomLayout.h"
 #include "cartridge/RunLength.h"
 #include "cartridge/ScreenRoom.h"
@@ -277,16 +278,35 @@ private:
         std::vector<size_t> owned;
         const auto& map = m_fresh.usedRanges;
         for (size_t r = 0; r < map.size(); ++r) {
-            const bool screen =
-                map[r].kind == UsedRangeKind::Screen || map[r].kind == UsedRangeKind::SpareScreen;
-            if (screen && map[r].offset == stored.storedOffset &&
-                map[r].cellCount == static_cast<int32_t>(cells.size())) {
+            if (IsSameStoredScreen(map[r], stored.storedOffset,
+                                   static_cast<int32_t>(cells.size()))) {
                 owned.push_back(r);
             }
         }
+        // The bytes a shorter form no longer needs are erased, so that the next open finds them
+        // free and the screen keeps its room; bytes that other data also holds stay as they are.
+        const int64_t freedEnd = UnclaimedEnd(stored.storedOffset + needed,
+                                              stored.storedOffset + stored.storedLength, owned);
+        bytes.resize(static_cast<size_t>(std::max(freedEnd - stored.storedOffset, needed)),
+                     kErasedByte);
         m_regions.push_back(Region{edited->place, edited->screen, stored.storedOffset,
                                    std::move(bytes), std::move(owned)});
         return CodecResult::Success();
+    }
+
+    // The first byte from `from` on that a range of the map other than the owned ones holds,
+    // or `to` when there is none before it.
+    int64_t UnclaimedEnd(int64_t from, int64_t to, const std::vector<size_t>& owned) const {
+        const auto& map = m_fresh.usedRanges;
+        int64_t end = to;
+        for (size_t r = 0; r < map.size(); ++r) {
+            const int64_t rangeEnd = map[r].offset + std::max<int64_t>(map[r].length, 1);
+            const bool isOwned = std::find(owned.begin(), owned.end(), r) != owned.end();
+            if (!isOwned && rangeEnd > from) {
+                end = std::min(end, std::max(map[r].offset, from));
+            }
+        }
+        return end;
     }
 
     std::vector<size_t> OwnedBy(UsedRangeKind kind, int place, int index) const {
@@ -306,42 +326,6 @@ private:
     std::vector<Region> m_regions;
     std::vector<ScreenOverrun> m_overruns;
 };
-
-struct Mismatch {
-    int place = 0;  // 0: everything reads back; kUnreadable: the image does not decode at all
-    int screen = 0;
-};
-constexpr int kUnreadable = -1;
-
-// The first level (and screen) of the saved list that the written image reads back differently;
-// place 0 when everything reads back.
-Mismatch FindReadBackMismatch(const ByteArray& written, const LevelList& levels, bool large,
-                              const std::vector<int32_t>& table, LevelList& check) {
-    if (!DecodeLevels(written, large, table, levels.source.objectTableAddress, check)) {
-        return Mismatch{kUnreadable, 0};
-    }
-    for (size_t i = 0; i < levels.records.size(); ++i) {
-        const int place = static_cast<int>(i) + 1;
-        if (i >= check.records.size()) {
-            return Mismatch{place, 0};
-        }
-        const LevelRecord& saved = levels.records[i];
-        const LevelRecord& read = check.records[i];
-        if (!SameHeader(saved, read) || saved.objectLists != read.objectLists ||
-            saved.screens.size() != read.screens.size()) {
-            return Mismatch{place, 0};
-        }
-        for (size_t j = 0; j < saved.screens.size(); ++j) {
-            if (!(saved.screens[j] == read.screens[j])) {
-                return Mismatch{place, saved.screens[j].number};
-            }
-        }
-    }
-    if (check.records.size() != levels.records.size()) {
-        return Mismatch{static_cast<int>(levels.records.size()) + 1, 0};
-    }
-    return Mismatch{};
-}
 
 }  // namespace
 
@@ -376,10 +360,11 @@ CodecResult EncodeRom(const ByteArray& image, LevelList& levels, bool large,
     // The last guard: a write may reach bytes that the map does not know of but something reads
     // in an image that lies about where its data is.
     LevelList readBack;
-    const Mismatch mismatch = FindReadBackMismatch(written, levels, large, layout, readBack);
+    const ReadBackMismatch mismatch =
+        FindReadBackMismatch(written, levels, large, layout, readBack);
     if (mismatch.place != 0) {
         const Region* cause = plan.FirstWrite();
-        const bool unreadable = mismatch.place == kUnreadable;
+        const bool unreadable = mismatch.place == kReadBackUnreadable;
         if (cause == nullptr) {
             return CodecResult::Failure("The saved image would not read back as the same levels.",
                                         unreadable ? 0 : mismatch.place, mismatch.screen,

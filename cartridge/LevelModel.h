@@ -48,8 +48,8 @@ struct ScreenRecord {
     int32_t number = 0;  // 1-based; a boss room's screen carries the room's place in the list
     ByteArray cells;     // one super-tile index per cell, row by row from the top, 8 a row
     // Where the decoder found the screen, how many bytes it read there, how many bytes it may
-    // take there (its room: up to the next data the image holds after it) and the cells its
-    // stored bytes hold. Measured at every decode; not part of the level's content.
+    // take there (its room: those bytes and the free bytes after them, see ScreenRoom) and the
+    // cells its stored bytes hold. Measured at every decode; not part of the level's content.
     int64_t storedOffset = 0;
     int64_t storedLength = 0;
     int64_t storedRoom = 0;

@@ -10,14 +10,33 @@ int64_t BankEndOffset(int64_t offset) {
     return kInesHeaderSize + (bank + 1) * kBankSize;
 }
 
-int64_t ScreenRoom(const std::vector<UsedRange>& map, int64_t offset, int64_t consumed) {
-    const auto after =
-        std::upper_bound(map.begin(), map.end(), offset,
-                         [](int64_t at, const UsedRange& range) { return at < range.offset; });
-    if (after == map.end() || after->offset >= BankEndOffset(offset)) {
-        return consumed;
+bool IsFreeByte(uint8_t byte) {
+    return byte == kErasedByte || byte == kZeroedByte;
+}
+
+bool IsSameStoredScreen(const UsedRange& range, int64_t offset, int32_t cellCount) {
+    const bool screen =
+        range.kind == UsedRangeKind::Screen || range.kind == UsedRangeKind::SpareScreen;
+    return screen && range.offset == offset && range.cellCount == cellCount;
+}
+
+int64_t ScreenRoom(const ByteArray& image, const std::vector<UsedRange>& map, int64_t offset,
+                   int64_t consumed, int32_t cellCount) {
+    const int64_t storedEnd = offset + consumed;
+    int64_t limit = std::min(BankEndOffset(offset), static_cast<int64_t>(image.size()));
+    for (const UsedRange& range : map) {
+        // A range known only by where it starts still holds that byte. Ranges that end within
+        // the stored bytes hold nothing the room could take.
+        const int64_t rangeEnd = range.offset + std::max<int64_t>(range.length, 1);
+        if (rangeEnd > storedEnd && !IsSameStoredScreen(range, offset, cellCount)) {
+            limit = std::min(limit, std::max(range.offset, storedEnd));
+        }
     }
-    return std::max(after->offset - offset, consumed);
+    int64_t end = storedEnd;
+    while (end < limit && IsFreeByte(image[static_cast<size_t>(end)])) {
+        ++end;
+    }
+    return end - offset;
 }
 
 bool operator==(const ScreenPlace& a, const ScreenPlace& b) {

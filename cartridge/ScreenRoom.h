@@ -11,10 +11,22 @@
 // The file offset just past the 16 KB bank that holds a file offset.
 int64_t BankEndOffset(int64_t offset);
 
-// The bytes a screen stored at offset may take: up to the start of the next range of the map
-// (ordered by offset) that starts after it in its bank, and never less than the bytes it consumed.
-// A screen with nothing after it in its bank keeps its consumed length.
-int64_t ScreenRoom(const std::vector<UsedRange>& map, int64_t offset, int64_t consumed);
+// What an unused stretch of a cartridge holds: erased (0xFF) or zeroed bytes. A save fills the
+// bytes a shortened screen no longer needs with kErasedByte.
+constexpr uint8_t kErasedByte = 0xFF;
+constexpr uint8_t kZeroedByte = 0x00;
+bool IsFreeByte(uint8_t byte);
+
+// True when the range is a stored screen read from offset as cellCount cells: the same stored
+// screen as one read there, which a save of that screen replaces along with it.
+bool IsSameStoredScreen(const UsedRange& range, int64_t offset, int32_t cellCount);
+
+// The bytes a screen stored at offset as cellCount cells may take: the consumed bytes of its
+// stored form, then only free bytes, up to the first byte after them that any other range of
+// the map holds, the end of its bank or the end of the image. Bytes nobody is known to read but
+// that are not free may be code or tables the editor does not decode, so the room ends there.
+int64_t ScreenRoom(const ByteArray& image, const std::vector<UsedRange>& map, int64_t offset,
+                   int64_t consumed, int32_t cellCount);
 
 struct ScreenPlace {
     int place = 0;  // the level's place in the level list

@@ -20,6 +20,9 @@ Written into --testdata-dir:
     and the images with an address outside the level bank's window 8000-BFFF:
     WindowScreenPointer.nes, WindowScreenTable.nes, WindowScreenCrossesEnd.nes,
     WindowObjectTable.nes, WindowObjectList.nes, WindowBossScreen.nes.
+  EditorPlaced.nes      image A as the editor must save it after the placements of
+                        EDITOR_PLACEMENTS, each edited screen rewritten in place in the editor's
+                        form.
   PreviewPainted.nes    image A as the preview program must save it after the paints of
                         PREVIEW_PAINTS: each painted screen rewritten in place in the preview's
                         own run-length form, every other byte as in image A.
@@ -33,12 +36,14 @@ Manifest lines (blank lines and lines starting with # are comments):
       from image A.
   stored <image> <place> <screen> <file offset> <stored length>
       where a screen's stored bytes lie and how many of them the decoder reads.
+  placed <image> <place> <screen> <cell> <tile>
+      a super-tile placed into a cell (0-based, row by row) of image A to make <image>.
   levels <image> <count>
       how many records the level list of the image holds.
   room <image> <place> <screen> <room>
-      how many bytes a run-length screen may take when edited: from its start up to the next
-      known structure after it in its 16 KB bank (never less than its stored length; its stored
-      length when nothing follows it there). Every screen of every good image.
+      how many bytes a run-length screen may take when edited: its stored bytes, then only the
+      free bytes (00 or FF) after them, up to the next known structure after it, the end of its
+      16 KB bank or the end of the image. Every screen of every good image.
 
 Only the Python standard library is used.
 """
@@ -354,14 +359,23 @@ def structure_starts(data, large):
     return starts, editor_screens
 
 
+FREE_BYTES = (0x00, 0xFF)
+
+
 def screen_rooms(data, large):
-    """(place, screen) -> room of every run-length screen of the image."""
+    """(place, screen) -> room of every run-length screen of the image: its stored bytes, then
+    the free bytes (00 or FF) after them, up to the next structure, its bank's end or the
+    image's end. Structures in these images never overlap, so their starts are enough."""
     starts, screens = structure_starts(data, large)
     rooms = {}
     for key, (start, length) in screens.items():
         bank_end = INES_HEADER_SIZE + ((start - INES_HEADER_SIZE) // BANK_SIZE + 1) * BANK_SIZE
         after = [s for s in starts if start < s < bank_end]
-        rooms[key] = max(min(after) - start, length) if after else length
+        limit = min(after + [bank_end, len(data)])
+        end = start + length
+        while end < limit and data[end] in FREE_BYTES:
+            end += 1
+        rooms[key] = max(end, start + length) - start
     return rooms
 
 
@@ -377,6 +391,9 @@ class Manifest:
 
     def levels(self, image, count):
         self.lines.append("levels %s %d" % (image, count))
+
+    def placed(self, image, place, screen, cell, tile):
+        self.lines.append("placed %s %d %d %d %d" % (image, place, screen, cell, tile))
 
     def room(self, image, place, screen, room):
         self.lines.append("room %s %d %d %d" % (image, place, screen, room))
@@ -664,6 +681,34 @@ def preview_painted(a):
     return img
 
 
+# The editor's end-to-end test places these super-tiles into image A (place in the level list,
+# screen, column and row, all 1-based, and the super-tile) and saves; EditorPlaced.nes is image A
+# as the editor must save it: each edited screen rewritten in place in the editor's form, the
+# bytes a shorter form frees erased (FF), every other byte as in image A.
+EDITOR_PLACEMENTS = [
+    (1, 1, 2, 4, 0x05), (1, 1, 4, 2, 0x07), (1, 1, 6, 1, 0x08), (1, 1, 6, 4, 0x2A),
+    (1, 1, 2, 7, 0x30), (1, 1, 3, 7, 0x30), (1, 1, 4, 7, 0x30), (3, 4, 2, 5, 0x11),
+]
+ERASED = 0xFF
+
+
+def editor_placed(a, a_screens, a_stored, manifest):
+    img = Image(0)
+    img.data = bytearray(a.data)
+    edited = {}
+    for place, screen, column, row, tile in EDITOR_PLACEMENTS:
+        cells = edited.setdefault((place, screen), list(a_screens[(place, screen)]))
+        cells[(row - 1) * 8 + column - 1] = tile
+        manifest.placed("EditorPlaced.nes", place, screen, (row - 1) * 8 + column - 1, tile)
+    rooms = screen_rooms(bytes(a.data), False)
+    for key, cells in edited.items():
+        offset, length = a_stored[key]
+        form = encode(cells)
+        assert len(form) <= rooms[key], (key, len(form), rooms[key])
+        img.put(offset, form + bytes([ERASED]) * max(length - len(form), 0))
+    return img
+
+
 def write(path, data):
     tmp = path + ".tmp"
     with open(tmp, "wb") as f:
@@ -694,6 +739,7 @@ def main():
         for (place, screen), room in sorted(screen_rooms(data, len(data) == LARGE_IMAGE_SIZE).items()):
             manifest.room(name, place, screen, room)
     images["PreviewPainted.nes"] = preview_painted(a)
+    images["EditorPlaced.nes"] = editor_placed(a, a_screens, a_stored, manifest)
 
     os.makedirs(args.testdata_dir, exist_ok=True)
     for name, img in images.items():

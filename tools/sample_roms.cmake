@@ -8,7 +8,7 @@ set(sample_roms_names
     SampleSmall.nes SampleLarge.nes SampleCells.txt OddForms.nes SharedScreens.nes Vertical2.nes
     Kind2.nes HighCells.nes ScreenOverObjectTable.nes ShortA.nes Nes3Bytes.nes CutB400.nes LieScreenPastEnd.nes
     LieRunPastEnd.nes LieScreenTablePastEnd.nes LieObjectTablePastEnd.nes LieListPastEnd.nes
-    LieUnterminatedList.nes LieBossPastEnd.nes PreviewPainted.nes)
+    LieUnterminatedList.nes LieBossPastEnd.nes PreviewPainted.nes EditorPlaced.nes)
 set(sample_roms_outputs "")
 foreach(name ${sample_roms_names})
   list(APPEND sample_roms_outputs "${VENNMARK_TESTDATA_DIR}/${name}")

@@ -145,7 +145,7 @@ void ReleaseViewPictures(MapViewState& view) {
 bool OpenCartridge(Editor& editor, const std::string& path) {
     CartridgeState& cartridge = editor.cartridge;
     std::string bytes;
-    ReadFileBytes(path, bytes);
+    const bool read = ReadFileBytes(path, bytes);
     editor.currentPath = path;
     cartridge.RomImage.assign(bytes.begin(), bytes.end());
     cartridge.LargeRomLayout = IsLargeRomImage(cartridge.RomImage.size());
@@ -174,8 +174,13 @@ bool OpenCartridge(Editor& editor, const std::string& path) {
     editor.currentPath.clear();
     ShowNotOpened(editor);
     ShowCartridgeLabels(editor, false);
-    ShowMessage(editor, settings::kTextMessageIncorrectProjectFile, kMessageIconError,
-                decoded.message);
+    // A file that could not be read says nothing about what it holds.
+    if (!read) {
+        ShowMessage(editor, settings::kTextOpenCannotRead, kMessageIconError);
+    } else {
+        ShowMessage(editor, settings::kTextMessageIncorrectProjectFile, kMessageIconError,
+                    OpenRefusalText(editor, decoded));
+    }
     return false;
 }
 

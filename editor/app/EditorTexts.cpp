@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cartridge/LevelDecoder.h"
+
 namespace {
 
 // Level places are shown as the level list shows them.
@@ -42,6 +44,29 @@ std::string RoomOverrunText(const Editor& editor, const RoomOverrun& overrun) {
                      {"over", std::to_string(overrun.over)}});
 }
 
+std::string OpenRefusalText(const Editor& editor, const CodecResult& result) {
+    const std::string level = PlaceText(result.level);
+    switch (result.problem) {
+        case CodecProblem::ScreenUnreadable:
+            return FillText(editor.Text(settings::kTextOpenScreenUnreadable),
+                            {{"level", level}, {"screen", std::to_string(result.screen)}});
+        case CodecProblem::LevelUnreadable:
+            return FillText(editor.Text(settings::kTextOpenLevelUnreadable), {{"level", level}});
+        case CodecProblem::TooManyObjects:
+            return FillText(editor.Text(settings::kTextOpenTooManyObjects),
+                            {{"level", level}, {"limit", std::to_string(kMaxDecodedObjects)}});
+        case CodecProblem::None:
+        case CodecProblem::Other:
+        case CodecProblem::ScreenTooLong:
+        case CodecProblem::SharedBytes:
+        case CodecProblem::AliasesDiffer:
+        case CodecProblem::CellsNotStorable:
+        case CodecProblem::ReadBack:
+            break;
+    }
+    return std::string();
+}
+
 std::string SaveRefusalText(const Editor& editor, const CodecResult& result) {
     const auto screenText = [&](settings::LanguageText key, int level, int screen) {
         return FillText(editor.Text(key),
@@ -68,6 +93,9 @@ std::string SaveRefusalText(const Editor& editor, const CodecResult& result) {
             return screenText(settings::kTextSaveCellsNotStorable, result.level, result.screen);
         case CodecProblem::None:
         case CodecProblem::Other:
+        case CodecProblem::LevelUnreadable:
+        case CodecProblem::ScreenUnreadable:
+        case CodecProblem::TooManyObjects:
             break;
     }
     return editor.Text(settings::kTextSaveNotFromImage);

@@ -1,5 +1,5 @@
-// The editor's sentences built from language texts: why a save was refused, and what InfoLabel
-// shows. Language texts mark where a value goes with "{name}".
+// The editor's sentences built from language texts: why an open or a save was refused, and
+// what InfoLabel shows. Language texts mark where a value goes with "{name}".
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,9 @@ std::string FillText(std::string text,
 std::string InfoCaption(const Editor& editor);
 // InfoLabel's text for a screen that a placement left over its room; the caption when none is.
 std::string RoomOverrunText(const Editor& editor, const RoomOverrun& overrun);
+
+// Why the decoder refused a cartridge image at open; empty when it names no level.
+std::string OpenRefusalText(const Editor& editor, const CodecResult& result);
 
 // Why the encoder refused a save, one line for each screen at fault.
 std::string SaveRefusalText(const Editor& editor, const CodecResult& result);

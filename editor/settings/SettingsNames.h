@@ -66,8 +66,9 @@ enum LanguageText : int {
     kTextWordIndoor,
     kTextWordOutdoor,
     kTextWordBossRoom,
-    // The editor's own texts after the nineteen above: why a save was refused, and a placement
-    // that leaves a screen over its room. "{name}" marks where a value goes.
+    // The editor's own texts after the nineteen above: why a save was refused, a placement
+    // that leaves a screen over its room, and why a file was not opened. "{name}" marks where a
+    // value goes.
     kTextSaveNothingOpen,
     kTextSaveWrongExtension,
     kTextSaveScreenTooLong,
@@ -79,6 +80,10 @@ enum LanguageText : int {
     kTextSaveDiskFull,
     kTextSaveCannotWrite,
     kTextInfoScreenOverRoom,
+    kTextOpenCannotRead,
+    kTextOpenLevelUnreadable,
+    kTextOpenScreenUnreadable,
+    kTextOpenTooManyObjects,
     kLanguageTextCount
 };
 
@@ -113,6 +118,10 @@ inline constexpr const char* const kLanguageKeys[kLanguageTextCount] = {
     "Vennmark.Save.DiskFull",
     "Vennmark.Save.CannotWrite",
     "Vennmark.Info.ScreenOverRoom",
+    "Vennmark.Open.CannotRead",
+    "Vennmark.Open.LevelUnreadable",
+    "Vennmark.Open.ScreenUnreadable",
+    "Vennmark.Open.TooManyObjects",
 };
 
 // The text a key has when the language file lacks it: empty for the nineteen texts every
@@ -149,6 +158,13 @@ inline constexpr const char* const kLanguageDefaults[kLanguageTextCount] = {
     "The disk is full.",
     "The file cannot be written.",
     "Level {level}, screen {screen}: {over} bytes over its room",
+    "The file cannot be read. It may be missing, or in use by another program.",
+    "Level {level} cannot be read: its header, object table or object lists lie outside the "
+    "image or the level bank, or do not end.",
+    "Level {level}, screen {screen} cannot be read: its data lies outside the image or the "
+    "level bank, or does not end.",
+    "Level {level}: the object lists of the image hold more than {limit} objects together, more "
+    "than the editor reads.",
 };
 
 }  // namespace settings

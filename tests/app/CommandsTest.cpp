@@ -1,4 +1,4 @@
-// Saving in-process: what is written (the encoder's image of the edits, through a temporary
+// Saving in-process: what is written (the image with the edits, through a temporary
 // file moved over the target) and what is refused without writing; and the small rules the
 // commands rest on.
 #include <gtest/gtest.h>
@@ -8,9 +8,7 @@
 #include "app/Commands.h"
 #include "fileio/FileDialog.h"
 #include "cartridge/LevelDecoder.h"
-#include "cartridge/LevelEncoder.h"
-#include "cartridge/RomLayout.h"
-#include "cartridge/RunLength.h"
+#include "app/EditorTexts.h"
 
 namespace app_test {
 namespace {
@@ -28,8 +26,15 @@ constexpr int kPackedPlace = 5;
 constexpr int kPackedScreens[] = {1, 3};
 constexpr int kPackedRunCell = 20;
 // Row 4 of level 1's screen 1 holds eight different tiles; one more different one still fits.
+// The screen lies at 8200 in bank 2 and starts with a run of 24 cells in two bytes, so the
+// row's second cell is the form's fourth byte.
 constexpr int kLiteralCell = 3 * kLevelColumns + 1;
+constexpr size_t kLiteralCellOffset = 0x8210 + 3;
 constexpr uint8_t kFittingTile = 0x05;
+// The forms the two packed screens need with the run broken (make_sample_roms.py's encoding),
+// and their rooms: their stored lengths, as the next screen follows at once.
+constexpr size_t kPackedNeeded[] = {31, 13};
+constexpr size_t kPackedRoom[] = {28, 10};
 
 bool LeftTemporaryFiles(const TempFolder& folder) {
     WIN32_FIND_DATAA found{};
@@ -74,21 +79,15 @@ protected:
     std::string m_target;
 };
 
-TEST_F(SaveTest, WritesTheEncodersImageOfTheEditsAndSaysSo) {
+TEST_F(SaveTest, WritesTheEditedImageAndSaysSo) {
     Open();
     Place(kLiteralCell, kFittingTile);
     ASSERT_TRUE(SaveCartridge(editor(), m_target));
 
-    const ByteArray sample = ReadBytes(ProgramFile(kSmallSample));
-    std::vector<int32_t> table;
-    int32_t objects = 0;
-    InitRomLayout(table, objects);
-    LevelList levels;
-    ASSERT_TRUE(DecodeLevels(sample, false, table, objects, levels));
-    levels.records[0].screens[0].cells[kLiteralCell] = kFittingTile;
-    ByteArray expected;
-    ASSERT_TRUE(EncodeRom(sample, levels, false, table, expected));
-    EXPECT_TRUE(ReadBytes(m_target) == expected) << "the file is not the encoded image";
+    // The literal takes one byte of the stored form: the sample with that byte changed.
+    ByteArray expected = ReadBytes(ProgramFile(kSmallSample));
+    expected.at(kLiteralCellOffset) = kFittingTile;
+    EXPECT_TRUE(ReadBytes(m_target) == expected) << "the file is not the edited image";
     EXPECT_TRUE(editor().cartridge.RomImage == expected);
     ExpectOnlyMessage(settings::kTextMessageSaveSuccessfully, kMessageIconInformation);
     EXPECT_FALSE(LeftTemporaryFiles(m_folder));
@@ -116,15 +115,13 @@ TEST_F(SaveTest, EditsOverTheirRoomWriteNothingAndNameEveryScreen) {
     EXPECT_FALSE(SaveCartridge(editor(), m_target));
     EXPECT_TRUE(ReadFile(m_target) == kOldContent) << "the old file changed";
     ExpectOnlyMessage(settings::kTextMessageFailedToSave, kMessageIconError);
-    const LevelList& levels = editor().cartridge.levels;
-    for (int screen : kPackedScreens) {
-        const ScreenRecord& record = levels.records[kPackedPlace - 1].screens[screen - 1];
-        const std::string line =
-            FillText(Text(settings::kTextSaveScreenTooLong),
-                     {{"level", std::to_string(kPackedPlace)},
-                      {"screen", std::to_string(screen)},
-                      {"needed", std::to_string(RleEncode(record.cells).size())},
-                      {"room", std::to_string(record.storedRoom)}});
+    for (size_t i = 0; i < std::size(kPackedScreens); ++i) {
+        const int screen = kPackedScreens[i];
+        const std::string line = FillText(Text(settings::kTextSaveScreenTooLong),
+                                          {{"level", std::to_string(kPackedPlace)},
+                                           {"screen", std::to_string(screen)},
+                                           {"needed", std::to_string(kPackedNeeded[i])},
+                                           {"room", std::to_string(kPackedRoom[i])}});
         EXPECT_NE(s_messages[0].text.find(line), std::string::npos) << s_messages[0].text;
     }
     EXPECT_FALSE(LeftTemporaryFiles(m_folder));
@@ -209,6 +206,43 @@ TEST(WriteFileReplacing, RefusesAReadOnlyTarget) {
     EXPECT_TRUE(ReadBytes(target) == ByteArray(old.begin(), old.end()));
     EXPECT_FALSE(LeftTemporaryFiles(folder));
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+class OpenTextTest : public EditorTest {};
+
+// Why the decoder refused an image, in the language file's words with the level, the screen
+// and the bound filled in; nothing for a refusal that names no level.
+TEST_F(OpenTextTest, OpenRefusalsAreSaidInTheLanguageFilesWords) {
+    constexpr int kBossPlace = 10;  // shown as "A", as the level list shows it
+    constexpr int kScreen = 3;
+    const auto result = [](CodecProblem problem, int level, int screen) {
+        return CodecResult::Failure("an English sentence", level, screen, problem);
+    };
+    const struct {
+        CodecResult refusal;
+        std::string text;
+    } cases[] = {
+        {result(CodecProblem::ScreenUnreadable, kBossPlace, kScreen),
+         FillText(Text(settings::kTextOpenScreenUnreadable),
+                  {{"level", "A"}, {"screen", std::to_string(kScreen)}})},
+        {result(CodecProblem::LevelUnreadable, kBossPlace, 0),
+         FillText(Text(settings::kTextOpenLevelUnreadable), {{"level", "A"}})},
+        {result(CodecProblem::TooManyObjects, kBossPlace, 0),
+         FillText(Text(settings::kTextOpenTooManyObjects),
+                  {{"level", "A"}, {"limit", std::to_string(kMaxDecodedObjects)}})},
+        {result(CodecProblem::Other, 0, 0), std::string()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OpenRefusalText(editor(), c.refusal), c.text) << c.refusal.message;
+    }
+    // Every text says something, and the bound is filled in.
+    for (settings::LanguageText key :
+         {settings::kTextOpenCannotRead, settings::kTextOpenLevelUnreadable,
+          settings::kTextOpenScreenUnreadable, settings::kTextOpenTooManyObjects}) {
+        EXPECT_FALSE(Text(key).empty()) << key;
+    }
+    EXPECT_NE(OpenRefusalText(editor(), cases[2].refusal).find(std::to_string(kMaxDecodedObjects)),
+              std::string::npos);
 }
 
 TEST(BytesStartWith, ComparesTheLeadingBytesExactly) {

@@ -242,23 +242,43 @@ TEST_F(MainWindowTest, TheLargeImageIsDecodedWithTheLargeLayout) {
 }
 
 TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
+    constexpr int kCutLevel = 1;  // CutB400.nes ends before level 1's object table
+    constexpr int kLieLevel = 8;  // LieRunPastEnd.nes: level 8's last screen runs past the end
+    constexpr int kLieScreen = 12;
     TempFolder folder;
     const std::string textFile = folder.File("NotACartridge.nes");
     const std::string projectFile = folder.File("Project.vmp");
+    const std::string lockedFile = folder.File("Locked.nes");
     ASSERT_EQ(WriteFileReplacing(textFile, ByteArray{'t', 'e', 'x', 't'}), WriteOutcome::Written);
     ASSERT_EQ(WriteFileReplacing(projectFile,
                                  ByteArray{'V', 'e', 'n', 'n', 'm', 'a', 'r', 'k', 'N', 'E', 'S'}),
               WriteOutcome::Written);
+    ASSERT_TRUE(CopyFileA(ProgramFile(kSmallSample).c_str(), lockedFile.c_str(), FALSE));
+    // Another program holds the file open and shares it with no one.
+    HANDLE lock = CreateFileA(lockedFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::string notACartridge = Text(settings::kTextMessageIncorrectProjectFile);
+    const std::string cannotRead = Text(settings::kTextOpenCannotRead);
     struct Case {
         const char* what;
         std::string path;
-        bool codecSaysWhy;
+        std::string message;  // the whole text shown, in the language file's words
     };
     const Case cases[] = {
-        {"a text file", textFile, false},
-        {"a project file", projectFile, false},
-        {"a cartridge cut short", TestDataFile("CutB400.nes"), true},
-        {"a missing file", TestDataFile("NoSuchFile.nes"), false},
+        {"a text file", textFile, notACartridge},
+        {"a project file", projectFile, notACartridge},
+        {"a cartridge cut short", TestDataFile("CutB400.nes"),
+         notACartridge + "\r\n" +
+             FillText(Text(settings::kTextOpenLevelUnreadable),
+                      {{"level", std::to_string(kCutLevel)}})},
+        {"a screen past the image's end", TestDataFile("LieRunPastEnd.nes"),
+         notACartridge + "\r\n" +
+             FillText(
+                 Text(settings::kTextOpenScreenUnreadable),
+                 {{"level", std::to_string(kLieLevel)}, {"screen", std::to_string(kLieScreen)}})},
+        {"a missing file", TestDataFile("NoSuchFile.nes"), cannotRead},
+        {"a file another program holds", lockedFile, cannotRead},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -266,9 +286,7 @@ TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
         s_messages.clear();
         EXPECT_FALSE(OpenCartridge(editor(), c.path));
         ASSERT_EQ(s_messages.size(), 1u);
-        const std::string& refusal = Text(settings::kTextMessageIncorrectProjectFile);
-        EXPECT_EQ(s_messages[0].text.substr(0, refusal.size()), refusal);
-        EXPECT_EQ(s_messages[0].text.size() > refusal.size(), c.codecSaysWhy);
+        EXPECT_EQ(s_messages[0].text, c.message);
         EXPECT_EQ(s_messages[0].icon, kMessageIconError);
         ExpectNotOpened();
 
@@ -282,6 +300,7 @@ TEST_F(MainWindowTest, RefusedFilesLeaveNothingOpenToEditOrSave) {
         EXPECT_EQ(s_messages[0].text, Text(settings::kTextMessageFailedToSave) + "\r\n" +
                                           Text(settings::kTextSaveNothingOpen));
     }
+    CloseHandle(lock);
 }
 
 // InfoLabel names the first screen of the cartridge that a save would refuse as over its room,

@@ -5,7 +5,6 @@
 #include "cartridge/LevelDecoder.h"
 #include "cartridge/LevelEncoder.h"
 #include "cartridge/RomLayout.h"
-#include "cartridge/RunLength.h"
 #include "cartridge/ScreenRoom.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +23,6 @@ constexpr size_t kSixthRowCell = 40;
 constexpr size_t kInFirstRun = 20;
 constexpr uint8_t kEditedCell = 0x7E;
 constexpr uint8_t kLargestTile = 0x7F;
-
-const ScreenRecord& Screen(const LevelList& levels, int place, int screen) {
-    return levels.records.at(place - 1).screens.at(screen - 1);
-}
 
 TEST(ScreenAliases, AreTheScreensOfOnePointerAndCellCount) {
     const LevelList levels = DecodeOrFail(LoadTestImage(kSharedImage));
@@ -51,9 +46,11 @@ TEST(ScreenAliases, AreTheScreensOfOnePointerAndCellCount) {
 
 // An edit of one alias edits both, and the save writes the one stored screen once.
 TEST(ScreenAliases, AreEditedAndSavedTogether) {
+    // The sixth row's first cell is the ninth byte of the stored form: after a run of 16
+    // (2 bytes), the middle row's runs (5) and another run of 16 (2).
+    constexpr int64_t kSixthRowByte = 9;
     const ByteArray image = LoadTestImage(kSharedImage);
     LevelList levels = DecodeOrFail(image);
-    const ScreenRecord stored = Screen(levels, 1, kAliasA);
     const std::vector<ScreenPlace> changed =
         PlaceCell(levels, 1, kAliasB, kSixthRowCell, kEditedCell);
     EXPECT_EQ(changed, (std::vector<ScreenPlace>{{1, kAliasB}, {1, kAliasA}}));
@@ -63,15 +60,10 @@ TEST(ScreenAliases, AreEditedAndSavedTogether) {
     ByteArray output;
     const CodecResult result = EncodeImage(image, levels, output);
     ASSERT_TRUE(result.ok) << result.message;
-    const ByteArray form = RleEncode(Screen(levels, 1, kAliasA).cells);
-    for (size_t at = 0; at < image.size(); ++at) {
-        const bool inForm =
-            static_cast<int64_t>(at) >= stored.storedOffset &&
-            static_cast<int64_t>(at) < stored.storedOffset + static_cast<int64_t>(form.size());
-        if (!inForm) {
-            ASSERT_EQ(output[at], image[at]) << "a byte outside the stored screen at " << at;
-        }
-    }
+    ByteArray expected = image;
+    const StoredPlace stored = SampleManifest::Get().Stored(kSharedImage, 1, kAliasB);
+    expected[static_cast<size_t>(stored.offset + kSixthRowByte)] = kEditedCell;
+    EXPECT_TRUE(output == expected);
     const LevelList again = DecodeOrFail(output);
     EXPECT_EQ(Screen(again, 1, kAliasA).cells[kSixthRowCell], kEditedCell);
     EXPECT_EQ(Screen(again, 1, kAliasB).cells[kSixthRowCell], kEditedCell);
@@ -95,19 +87,23 @@ TEST(ScreenAliases, OtherSharersStayRefusedWhenEdited) {
     };
     const int32_t firstScreenAddress =
         static_cast<int32_t>(Screen(a, 1, 1).storedOffset - kInesHeaderSize);
+    // Level 1 screen 1's fourth row is literals: an edit there keeps the form's length, so
+    // that the sharing and not the room refuses it.
+    constexpr size_t kLiteralCell = 3 * kLevelColumns;
     const struct {
         const char* name;
         ByteArray image;
         int place;
         int screen;
+        size_t cell;
     } cases[] = {
         {"the screen of other cells", pointTo(kVerticalPlace, kMovedScreen, firstScreenAddress),
-         kVerticalPlace, kMovedScreen},
+         kVerticalPlace, kMovedScreen, 0},
         {"the screen of one pointer", pointTo(kVerticalPlace, kMovedScreen, firstScreenAddress), 1,
-         1},
-        {"the screen over a boss room", pointTo(1, kMovedScreen, kBossAddress), 1, kMovedScreen},
+         1, kLiteralCell},
+        {"the screen over a boss room", pointTo(1, kMovedScreen, kBossAddress), 1, kMovedScreen, 0},
         {"the boss room under a screen", pointTo(1, kMovedScreen, kBossAddress), kBossPlace,
-         kBossPlace},
+         kBossPlace, 0},
     };
     for (const auto& c : cases) {
         LevelList levels = DecodeOrFail(c.image);
@@ -117,7 +113,8 @@ TEST(ScreenAliases, OtherSharersStayRefusedWhenEdited) {
         ByteArray& cells = levels.records.at(c.place - 1)
                                .screens.at(IsRunLengthPlace(c.place) ? c.screen - 1 : 0)
                                .cells;
-        cells[0] = static_cast<uint8_t>(cells[0] == kEditedCell ? kEditedCell - 1 : kEditedCell);
+        cells[c.cell] =
+            static_cast<uint8_t>(cells[c.cell] == kEditedCell ? kEditedCell - 1 : kEditedCell);
         ByteArray output;
         const CodecResult result = EncodeImage(c.image, levels, output);
         EXPECT_FALSE(result.ok) << c.name;
@@ -168,12 +165,22 @@ TEST(CheckScreenFit, TellsWhetherAnEditedScreenFitsItsRoom) {
     const ScreenRecord& edited = Screen(levels, kPackedLevel, 1);
     const ScreenFit over = CheckScreenFit(edited);
     EXPECT_FALSE(over.fits);
-    EXPECT_EQ(over.needed, static_cast<int64_t>(RleEncode(edited.cells).size()));
-    EXPECT_EQ(over.room, edited.storedRoom);
+    // The run of 24 broken into 20, the edit and 3: three bytes more than the 28 stored.
+    constexpr int64_t kNeeded = 31;
+    EXPECT_EQ(over.needed, kNeeded);
+    EXPECT_EQ(over.room, SampleManifest::Get().Room(kImageA, kPackedLevel, 1));
 
     // Putting the cell back makes it fit again.
     PlaceCell(levels, kPackedLevel, 1, kInFirstRun, stored[kInFirstRun]);
     EXPECT_TRUE(CheckScreenFit(Screen(levels, kPackedLevel, 1)).fits);
+
+    // A form that takes the whole room fits; one byte more does not.
+    const int64_t room = SampleManifest::Get().Room(kImageA, kPackedLevel, 1);
+    ScreenRecord& screen = levels.records[kPackedLevel - 1].screens[0];
+    screen.cells = CellsOfFormLength(screen.cells.size(), static_cast<size_t>(room));
+    EXPECT_TRUE(CheckScreenFit(screen).fits);
+    screen.cells = CellsOfFormLength(screen.cells.size(), static_cast<size_t>(room + 1));
+    EXPECT_FALSE(CheckScreenFit(screen).fits);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 
 namespace {
@@ -402,6 +404,9 @@ TEST(DecodeLevels, BadImagesAreRefusedAndKeepTheOldLevels) {
         EXPECT_FALSE(result.message.empty()) << bad.name;
         EXPECT_EQ(result.level, bad.level) << bad.name << ": " << result.message;
         EXPECT_EQ(result.screen, bad.screen) << bad.name << ": " << result.message;
+        EXPECT_EQ(result.problem,
+                  bad.screen > 0 ? CodecProblem::ScreenUnreadable : CodecProblem::LevelUnreadable)
+            << bad.name;
         EXPECT_EQ(levels.records.size(), before.records.size()) << bad.name;
         EXPECT_EQ(levels.source.imageChecksum, before.source.imageChecksum) << bad.name;
     }
@@ -443,6 +448,79 @@ TEST(DecodeLevels, ARunHeaderEndingTheImageIsRefused) {
             EXPECT_EQ(result.screen, kLastScreen);
         }
     }
+}
+
+// Image A with level 8's twelve object lists pointing into one long list of its own, so that the
+// image holds `total` objects: eleven lists start at the long list, the twelfth a few entries
+// before it.
+ByteArray ImageWithObjects(size_t total) {
+    constexpr int kListLevel = 8;
+    constexpr int kListCount = 12;         // n + 2, n = 10
+    constexpr int32_t kLongList = 0x9200;  // free bytes of image A's bank 2
+    constexpr size_t kMostPerEntry = 4;    // the entry and three extra bytes
+    constexpr uint8_t kX = 0x10;
+    constexpr uint8_t kExtraShift = 6;
+    constexpr uint8_t kListEnd = 0xFF;
+    ByteArray image = LoadTestImage(kImageA);
+    const LevelList sample = DecodeOrFail(image);
+    size_t before = 0;  // the objects of levels 1 to 7, which are read first
+    for (int place = 1; place < kListLevel; ++place) {
+        for (const ObjectListRecord& list : sample.records[place - 1].objectLists) {
+            before += list.objects.size();
+        }
+    }
+    const size_t rest = total - before;
+    const size_t each = rest / kListCount;
+    const size_t extra = rest - each * kListCount;
+    const auto entries = [&](size_t objects) {
+        ByteArray bytes;
+        for (size_t left = objects; left > 0;) {
+            const size_t n = std::min(left, kMostPerEntry);
+            bytes.push_back(kX);
+            bytes.push_back(static_cast<uint8_t>((n - 1) << kExtraShift));
+            bytes.insert(bytes.end(), n, 0);  // y of the entry's object and of each extra one
+            left -= n;
+        }
+        return bytes;
+    };
+    ByteArray lists = entries(extra);
+    const int32_t longList = kLongList + static_cast<int32_t>(lists.size());
+    const ByteArray longBytes = entries(each);
+    lists.insert(lists.end(), longBytes.begin(), longBytes.end());
+    lists.push_back(kListEnd);
+    PutBytes(image, UnbankedOffset(kLongList), lists);
+    const int32_t table = kObjectTables + (kListLevel - 1) * kObjectTableStride;
+    for (int j = 0; j < kListCount; ++j) {
+        PutWord(image, UnbankedOffset(table + j * 2), j == 0 ? kLongList : longList);
+    }
+    return image;
+}
+
+size_t ObjectCount(const LevelList& levels) {
+    size_t count = 0;
+    for (size_t i = 0; i < kLevelCount && i < levels.records.size(); ++i) {
+        for (const ObjectListRecord& list : levels.records[i].objectLists) {
+            count += list.objects.size();
+        }
+    }
+    return count;
+}
+
+// Lists that end but hold more objects together than the editor reads are refused for that
+// reason; as many as it reads are read.
+TEST(DecodeLevels, ObjectsPastTheirBoundAreRefusedForTheirCount) {
+    constexpr int kListLevel = 8;
+    const LevelList all = DecodeOrFail(ImageWithObjects(kMaxDecodedObjects));
+    EXPECT_EQ(ObjectCount(all), kMaxDecodedObjects);
+
+    LevelList levels;
+    const CodecResult result = DecodeImage(ImageWithObjects(kMaxDecodedObjects + 1), levels);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::TooManyObjects);
+    EXPECT_EQ(result.level, kListLevel);
+    EXPECT_NE(result.message.find(std::to_string(kMaxDecodedObjects)), std::string::npos)
+        << result.message;
+    EXPECT_EQ(result.message.find("never ends"), std::string::npos) << result.message;
 }
 
 TEST(DecodeLevels, RefusesAnUnsetLayoutTable) {

@@ -4,7 +4,7 @@
 #include "cartridge/LevelDecoder.h"
 #include "cartridge/LevelEncoder.h"
 #include "cartridge/RomLayout.h"
-#include "cartridge/RunLength.h"
+#include "cartridge/ScreenRoom.h"
 
 #include <gtest/gtest.h>
 
@@ -21,26 +21,8 @@ constexpr int kPackedLevel = 5;  // its screens are stored back to back
 constexpr int kRunScreen = 4;    // level 1 screen 4 is one run of 56 cells in 2 bytes
 constexpr int kBossPlace = 9;
 constexpr uint8_t kEditedCell = 0x7E;  // a super-tile index no sample screen uses
+constexpr int64_t kHorizontalCells = 56;
 const ByteArray kUntouched{0xEE, 0xEE};
-
-ScreenRecord& Screen(LevelList& levels, int place, int screen) {
-    return levels.records.at(place - 1).screens.at(screen - 1);
-}
-
-const ScreenRecord& Screen(const LevelList& levels, int place, int screen) {
-    return levels.records.at(place - 1).screens.at(screen - 1);
-}
-
-// The offsets at which two images differ.
-std::vector<size_t> Differences(const ByteArray& a, const ByteArray& b) {
-    std::vector<size_t> at;
-    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
-        if (a[i] != b[i]) {
-            at.push_back(i);
-        }
-    }
-    return at;
-}
 
 // Saving without an edit gives every image back byte for byte, stored forms that are not the
 // editor's included, and what was saved reads back to the same levels.
@@ -67,27 +49,48 @@ TEST(EncodeRom, UneditedLevelsSaveBackByteForByte) {
     }
 }
 
-// Only the edited screen of an image of odd forms is rewritten, in the editor's form; the odd
-// forms beside it keep their bytes.
+// Only the edited screen of an image of odd forms is rewritten, in the editor's form, and the
+// bytes of its longer odd form that the new one does not need are erased; the odd forms beside
+// it keep their bytes.
 TEST(EncodeRom, AnEditedOddFormIsRewrittenAloneInTheEditorsForm) {
+    constexpr const char* kOddForms = "OddForms.nes";
     constexpr int kEditedScreen = 1;  // a run split in two, 30 bytes
     constexpr size_t kLiteralCell = 24;
-    const ByteArray image = LoadTestImage("OddForms.nes");
+    // The form make_sample_roms.py gives level 1 screen 1 with that cell 7E: a run of 24, the
+    // edited row's literals, the runs of the two middle rows and the last row's literals.
+    const ByteArray kEditedForm{0x98, 0x20, 0x7E, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D,
+                                0x83, 0x46, 0x49, 0x84, 0x56, 0x83, 0x47, 0x49, 0x84, 0x57,
+                                0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F, 0x10};
+    const ByteArray image = LoadTestImage(kOddForms);
+    const StoredPlace odd = SampleManifest::Get().Stored(kOddForms, 1, kEditedScreen);
     LevelList levels = DecodeOrFail(image);
     Screen(levels, 1, kEditedScreen).cells[kLiteralCell] = kEditedCell;
     const ScreenRecord edited = Screen(levels, 1, kEditedScreen);
     ByteArray output;
     const CodecResult result = EncodeImage(image, levels, output);
     ASSERT_TRUE(result.ok) << result.message;
-    const ByteArray form = RleEncode(edited.cells);
-    ASSERT_LE(static_cast<int64_t>(form.size()), edited.storedRoom);
-    EXPECT_TRUE(std::equal(form.begin(), form.end(), output.begin() + edited.storedOffset));
-    for (size_t at : Differences(image, output)) {
-        EXPECT_GE(static_cast<int64_t>(at), edited.storedOffset);
-        EXPECT_LT(static_cast<int64_t>(at),
-                  edited.storedOffset + static_cast<int64_t>(form.size()));
-    }
+
+    ByteArray expected = image;
+    PutBytes(expected, odd.offset, ByteArray(static_cast<size_t>(odd.length), kErased));
+    PutBytes(expected, odd.offset, kEditedForm);
+    EXPECT_TRUE(output == expected);
     EXPECT_EQ(Screen(DecodeOrFail(output), 1, kEditedScreen).cells, edited.cells);
+}
+
+// The placements the generator made EditorPlaced.nes with save as that image.
+TEST(EncodeRom, TheGeneratorsPlacementsSaveAsItsImage) {
+    constexpr const char* kPlaced = "EditorPlaced.nes";
+    const auto found = SampleManifest::Get().placements.find(kPlaced);
+    ASSERT_NE(found, SampleManifest::Get().placements.end());
+    const ByteArray image = LoadTestImage(kImageA);
+    LevelList levels = DecodeOrFail(image);
+    for (const SampleManifest::Placement& p : found->second) {
+        ASSERT_FALSE(PlaceCell(levels, p.place, p.screen, p.cell, p.tile).empty());
+    }
+    ByteArray output;
+    const CodecResult result = EncodeImage(image, levels, output);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_TRUE(output == LoadTestImage(kPlaced));
 }
 
 TEST(EncodeRom, AnEditIsWrittenInPlaceOnly) {
@@ -122,8 +125,8 @@ TEST(EncodeRom, SavesFollowOneAnother) {
         image = output;
         const LevelList again = DecodeOrFail(image);
         EXPECT_EQ(Screen(again, 1, kPairsScreen).cells[0], edit);
-        EXPECT_EQ(Screen(levels, 1, kPairsScreen).storedLength,
-                  static_cast<int64_t>(RleEncode(Screen(again, 1, kPairsScreen).cells).size()));
+        // The screen's rows are literals: one byte a cell.
+        EXPECT_EQ(Screen(levels, 1, kPairsScreen).storedLength, kHorizontalCells);
         EXPECT_EQ(Screen(levels, 1, kPairsScreen).storedRoom, room);
         EXPECT_EQ(Screen(again, 1, kPairsScreen).storedRoom, room);
     }
@@ -133,20 +136,20 @@ TEST(EncodeRom, SavesFollowOneAnother) {
 // cells stored in 2 bytes of a 56-byte slot takes an edit in its middle.
 TEST(EncodeRom, AnEditGrowsIntoItsRoom) {
     constexpr size_t kInTheRun = 20;
+    // 20 cells of 23, the edit, and the other 35 cells of 23.
+    const ByteArray kGrownForm{0x94, 0x23, kEditedCell, 0xA3, 0x23};
     for (const char* name : {kImageA, kImageB}) {
         const ByteArray image = LoadTestImage(name);
         LevelList levels = DecodeOrFail(image);
         const ScreenRecord before = Screen(levels, kLevelWithLiterals, kRunScreen);
         Screen(levels, kLevelWithLiterals, kRunScreen).cells[kInTheRun] = kEditedCell;
-        const ByteArray form = RleEncode(Screen(levels, kLevelWithLiterals, kRunScreen).cells);
-        ASSERT_GT(static_cast<int64_t>(form.size()), before.storedLength);
         ByteArray output;
         const CodecResult result = EncodeImage(image, levels, output);
         ASSERT_TRUE(result.ok) << name << ": " << result.message;
-        for (size_t at : Differences(image, output)) {
-            EXPECT_GE(static_cast<int64_t>(at), before.storedOffset) << name;
-            EXPECT_LT(static_cast<int64_t>(at), before.storedOffset + before.storedRoom) << name;
-        }
+        const StoredPlace stored = SampleManifest::Get().Stored(name, 1, kRunScreen);
+        ByteArray expected = image;
+        PutBytes(expected, stored.offset, kGrownForm);
+        EXPECT_TRUE(output == expected) << name;
         const LevelList again = DecodeOrFail(output);
         EXPECT_EQ(Screen(again, kLevelWithLiterals, kRunScreen).cells[kInTheRun], kEditedCell);
         EXPECT_EQ(Screen(again, kLevelWithLiterals, kRunScreen).storedRoom, before.storedRoom);
@@ -159,6 +162,9 @@ TEST(EncodeRom, EveryScreenOverItsRoomIsNamed) {
     const ByteArray image = LoadTestImage(kImageA);
     LevelList levels = DecodeOrFail(image);
     const int overScreens[] = {1, 2};  // packed: their rooms end where the next screen starts
+    // make_sample_roms.py's forms of the two edited screens: the first breaks a run of 24 into
+    // 20, the edit and 3; the second a run of four into the edit and 3.
+    const int64_t needed[] = {31, 26};
     for (int screen : overScreens) {
         Screen(levels, kPackedLevel, screen).cells[kInFirstRun] = kEditedCell;
     }
@@ -173,9 +179,9 @@ TEST(EncodeRom, EveryScreenOverItsRoomIsNamed) {
         const ScreenRecord& screen = Screen(levels, kPackedLevel, overScreens[i]);
         EXPECT_EQ(overrun.level, kPackedLevel);
         EXPECT_EQ(overrun.screen, overScreens[i]);
-        EXPECT_EQ(overrun.needed, static_cast<int64_t>(RleEncode(screen.cells).size()));
+        EXPECT_EQ(overrun.needed, needed[i]);
+        EXPECT_EQ(overrun.room, SampleManifest::Get().Room(kImageA, kPackedLevel, overScreens[i]));
         EXPECT_EQ(overrun.room, screen.storedRoom);
-        EXPECT_GT(overrun.needed, overrun.room);
         EXPECT_NE(result.message.find(LevelPlaceText(kPackedLevel, overScreens[i])),
                   std::string::npos)
             << result.message;
@@ -324,6 +330,19 @@ TEST(EncodeRom, RecordsThatDoNotMatchTheImageAreRefused) {
     levels = DecodeOrFail(image);
     Screen(levels, 1, 1).storedOffset = static_cast<int64_t>(image.size());
     EXPECT_FALSE(EncodeImage(image, levels, output).ok);
+    EXPECT_EQ(output, kUntouched);
+
+    // A level list of another length than the image's, however it came about.
+    levels = DecodeOrFail(image);
+    levels.records.push_back(levels.records.at(kBossPlace - 1));
+    result = EncodeImage(image, levels, output);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::Other) << result.message;
+    levels = DecodeOrFail(image);
+    levels.records.pop_back();
+    result = EncodeImage(image, levels, output);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.problem, CodecProblem::Other) << result.message;
     EXPECT_EQ(output, kUntouched);
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -97,8 +98,8 @@ TEST(UsedRanges, HoldEveryStructureOfTheSampleImages) {
     }
 }
 
-// Each screen's room is the manifest's, measured by the generator independently: up to the next
-// structure in its bank, at least its stored length, its stored length at the bank's end.
+// Each screen's room is the manifest's, measured by the generator independently: its stored
+// bytes and the free bytes after them, up to the next structure, its bank's end or the image's.
 TEST(UsedRanges, EveryScreenHasTheRoomOfTheManifest) {
     const SampleManifest& manifest = SampleManifest::Get();
     const std::vector<std::string> images = manifest.ImagesWithRooms();
@@ -124,30 +125,104 @@ TEST(UsedRanges, EveryScreenHasTheRoomOfTheManifest) {
     }
 }
 
-TEST(UsedRanges, RoomStopsAtTheNextStartInTheSameBankOnly) {
+// The room runs over the stored bytes, then over free bytes only, and ends at the first byte
+// that other data holds, at the bank's end or at the image's end.
+TEST(UsedRanges, RoomRunsOverFreeBytesUpToOtherData) {
     constexpr int64_t kStart = kInesHeaderSize + 100;
     constexpr int64_t kConsumed = 10;
+    constexpr int64_t kStoredEnd = kStart + kConsumed;
     constexpr int64_t kNextStart = kStart + 40;
-    const auto range = [](int64_t offset, int64_t length) {
-        return UsedRange{UsedRangeKind::ObjectList, 1, 1, offset, length, 0};
+    constexpr int32_t kCells = 56;
+    constexpr int64_t kBankEnd = kInesHeaderSize + kBankSize;
+    constexpr int64_t kImageSize = kInesHeaderSize + 2 * kBankSize;
+    constexpr int64_t kShortImage = kStart + 70;
+    constexpr int64_t kForeignAt = kStoredEnd + 5;
+    constexpr uint8_t kForeignByte = 0x01;
+    const auto range = [](UsedRangeKind kind, int64_t offset, int64_t length, int32_t cells = 0) {
+        return UsedRange{kind, 1, 1, offset, length, cells};
+    };
+    const UsedRange self = range(UsedRangeKind::Screen, kStart, kConsumed, kCells);
+    const auto list = [&](int64_t offset, int64_t length) {
+        return range(UsedRangeKind::ObjectList, offset, length);
     };
     const struct {
         const char* name;
         std::vector<UsedRange> map;
+        uint8_t fill;           // what the bytes after the stored form hold
+        int64_t foreignAt = 0;  // a byte that is not free, 0 for none
+        int64_t imageSize = kImageSize;
         int64_t room;
     } cases[] = {
-        {"nothing after it", {range(kStart, kConsumed)}, kConsumed},
-        {"next start", {range(kStart, kConsumed), range(kNextStart, 1)}, kNextStart - kStart},
-        {"next start inside its bytes",
-         {range(kStart, kConsumed), range(kStart + 2, 1)},
+        {"zeroed to the bank's end", {self}, kZeroedByte, 0, kImageSize, kBankEnd - kStart},
+        {"erased to the bank's end", {self}, kErasedByte, 0, kImageSize, kBankEnd - kStart},
+        {"to the image's end", {self}, kZeroedByte, 0, kShortImage, kShortImage - kStart},
+        {"up to a byte that is not free",
+         {self},
+         kZeroedByte,
+         kForeignAt,
+         kImageSize,
+         kForeignAt - kStart},
+        {"up to the next start",
+         {self, list(kNextStart, 1)},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kNextStart - kStart},
+        {"data inside its bytes only",
+         {self, list(kStart + 2, 1)},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kBankEnd - kStart},
+        {"data from inside its bytes on",
+         {self, list(kStart + 2, kConsumed)},
+         kZeroedByte,
+         0,
+         kImageSize,
          kConsumed},
         {"next start in the next bank",
-         {range(kStart, kConsumed), range(kStart + kBankSize, 1)},
+         {self, list(kBankEnd, 1)},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kBankEnd - kStart},
+        {"other data from its start on",
+         {list(kStart, kConsumed + 1), self},
+         kZeroedByte,
+         0,
+         kImageSize,
          kConsumed},
-        {"same start does not count", {range(kStart, kConsumed), range(kStart, 1)}, kConsumed},
+        {"data from before it to past its end",
+         {list(kStart - 2, kConsumed * 2), self},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kConsumed},
+        {"a screen known only by its start",
+         {self, range(UsedRangeKind::SpareScreen, kNextStart, 0, kCells)},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kNextStart - kStart},
+        {"the same stored screen read again",
+         {self, range(UsedRangeKind::SpareScreen, kStart, kConsumed, kCells), list(kNextStart, 1)},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kNextStart - kStart},
+        {"a longer screen of other cells at its start",
+         {self, range(UsedRangeKind::Screen, kStart, kConsumed + 1, kCells + kLevelColumns)},
+         kZeroedByte,
+         0,
+         kImageSize,
+         kConsumed},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ScreenRoom(c.map, kStart, kConsumed), c.room) << c.name;
+        ByteArray image(static_cast<size_t>(c.imageSize), c.fill);
+        if (c.foreignAt != 0) {
+            image[static_cast<size_t>(c.foreignAt)] = kForeignByte;
+        }
+        EXPECT_EQ(ScreenRoom(image, c.map, kStart, kConsumed, kCells), c.room) << c.name;
     }
 }
 
@@ -177,7 +252,89 @@ TEST(AddressWindow, AddressesOutsideTheLevelBankAreRefused) {
         const bool saysWhy = result.message.find("8000-BFFF") != std::string::npos ||
                              result.message.find("bank's end") != std::string::npos;
         EXPECT_TRUE(saysWhy) << c.name << ": " << result.message;
+        EXPECT_EQ(result.problem,
+                  c.screen > 0 ? CodecProblem::ScreenUnreadable : CodecProblem::LevelUnreadable)
+            << c.name;
         EXPECT_TRUE(levels.records.empty()) << c.name;
+    }
+}
+
+// Copies count bytes of image A from one unbanked address to another.
+void CopyUnbanked(ByteArray& image, int32_t from, int32_t to, int64_t count) {
+    const auto first = image.begin() + UnbankedOffset(from);
+    PutBytes(image, UnbankedOffset(to), ByteArray(first, first + count));
+}
+
+// Level data that starts at the bank's first address or ends at its last one is read, and
+// reads as the same levels.
+TEST(AddressWindow, DataAtTheLevelBanksEdgesIsAccepted) {
+    constexpr int64_t kFirstScreenLength = 28;     // level 1 screen 1
+    constexpr int64_t kScreenTableLength = 5 * 2;  // level 1: five screens
+    constexpr int64_t kObjectTableLength = 5 * 2;  // level 1: five lists
+    constexpr int64_t kFirstListLength = 12;       // eleven entry bytes and the end byte
+    constexpr int32_t kFirstList = 0xB650;
+    constexpr int32_t kBossScreen = 0x9100;
+    constexpr int64_t kBossLength = kHorizontalCells;
+    constexpr int32_t kLevel1ScreenTable = kLevelHeaderTableAddress + kHeaderScreenTable;
+    const auto endingAtTheLast = [](int64_t length) {
+        return static_cast<int32_t>(kBankLastAddress + 1 - length);
+    };
+    const auto screenAt = [](int32_t address) {
+        return [address](ByteArray& image) { MoveScreen(image, kImageA, 1, 1, address); };
+    };
+    const auto screenTableAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kScreenTables, address, kScreenTableLength);
+            PutWord(image, UnbankedOffset(kLevel1ScreenTable), address);
+        };
+    };
+    const auto objectTableAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kObjectTables, address, kObjectTableLength);
+            PutWord(image, UnbankedOffset(kObjectPointerTableAddress), address);
+        };
+    };
+    const auto objectListAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kFirstList, address, kFirstListLength);
+            PutWord(image, UnbankedOffset(kObjectTables), address);
+        };
+    };
+    const auto bossScreenAt = [](int32_t address) {
+        return [address](ByteArray& image) {
+            CopyUnbanked(image, kBossScreen, address, kBossLength);
+            PutWord(image, kBossListOffset, address);
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<void(ByteArray&)> move;
+    } cases[] = {
+        {"a screen at the first address", screenAt(kBankFirstAddress)},
+        {"a screen ending at the last", screenAt(endingAtTheLast(kFirstScreenLength))},
+        {"a screen table at the first address", screenTableAt(kBankFirstAddress)},
+        {"a screen table ending at the last", screenTableAt(endingAtTheLast(kScreenTableLength))},
+        {"an object table at the first address", objectTableAt(kBankFirstAddress)},
+        {"an object table ending at the last", objectTableAt(endingAtTheLast(kObjectTableLength))},
+        {"an object list at the first address", objectListAt(kBankFirstAddress)},
+        {"an object list ending at the last", objectListAt(endingAtTheLast(kFirstListLength))},
+        {"a boss screen at the first address", bossScreenAt(kBankFirstAddress)},
+        {"a boss screen ending at the last", bossScreenAt(endingAtTheLast(kBossLength))},
+    };
+    const ByteArray sample = LoadTestImage(kImageA);
+    const LevelList expected = DecodeOrFail(sample);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ByteArray image = sample;
+        c.move(image);
+        LevelList levels;
+        const CodecResult result = DecodeImage(image, levels);
+        ASSERT_TRUE(result.ok) << result.message;
+        ASSERT_EQ(levels.records.size(), expected.records.size());
+        for (size_t i = 0; i < levels.records.size(); ++i) {
+            EXPECT_EQ(levels.records[i].screens, expected.records[i].screens) << i;
+            EXPECT_EQ(levels.records[i].objectLists, expected.records[i].objectLists) << i;
+        }
     }
 }
 

@@ -1,7 +1,12 @@
-// libFuzzer target for the cartridge decoder: any bytes as a cartridge image. A decoded image
-// is saved back unedited, which must give it back byte for byte, and with one edited cell;
-// whatever the save does, it must never touch the input, a successful save must hand back the
-// levels it was given, and a screen over its room is never saved.
+// libFuzzer target for the cartridge decoder and the save: any bytes as a cartridge image. A
+// decoded image is saved back unedited, which must give it back byte for byte, and with one
+// screen edited as the input's own bytes choose: one cell, the whole screen one run (a shorter
+// form), or the whole screen literals (the longest form). Whatever the save does, it must never
+// touch the input; a successful save must hand back the levels it was given and change no byte
+// outside the edited screen's stored bytes and the free bytes after them; and a screen over its
+// room is never saved.
+#include "SaveFootprint.h"
+
 #include "cartridge/LevelDecoder.h"
 #include "cartridge/LevelEncoder.h"
 #include "cartridge/RomLayout.h"
@@ -12,15 +17,45 @@
 
 namespace {
 
+constexpr uint8_t kLargestCell = 0x7F;
+constexpr uint8_t kFirstLiteral = 0x01;
+constexpr uint8_t kSecondLiteral = 0x02;
+
+enum Edit : uint8_t { kOneCell, kOneRun, kAllLiterals, kEditCount };
+
 void Check(bool condition) {
     if (!condition) {
         std::abort();
     }
 }
 
+// The input byte at a place counted from its end, so that the edit does not hang on the bytes
+// at the start of the image that its header fixes.
+uint8_t Steer(const uint8_t* data, size_t size, size_t fromEnd) {
+    return size > fromEnd ? data[size - 1 - fromEnd] : 0;
+}
+
+ByteArray EditedCells(const ByteArray& cells, Edit edit, size_t at, uint8_t value) {
+    ByteArray edited = cells;
+    switch (edit) {
+        case kOneRun:
+            edited.assign(cells.size(), value);
+            break;
+        case kAllLiterals:
+            for (size_t i = 0; i < edited.size(); ++i) {
+                edited[i] = i % 2 == 0 ? kFirstLiteral : kSecondLiteral;
+            }
+            break;
+        default:
+            edited[at] = static_cast<uint8_t>((cells[at] + 1) & kLargestCell);
+            break;
+    }
+    return edited;
+}
+
 // True when the save succeeded.
-bool SaveAndCheck(const ByteArray& image, const LevelList& levels, bool large,
-                  const std::vector<int32_t>& table) {
+bool SaveAndCheck(const ByteArray& image, const LevelList& decoded, const LevelList& levels,
+                  bool large, const std::vector<int32_t>& table) {
     ByteArray output;
     LevelList saved = levels;
     if (!EncodeRom(image, saved, large, table, output)) {
@@ -35,6 +70,7 @@ bool SaveAndCheck(const ByteArray& image, const LevelList& levels, bool large,
     for (size_t i = 0; i < levels.records.size(); ++i) {
         Check(saved.records[i].screens == levels.records[i].screens);
     }
+    Check(FirstChangeOutsideEditedScreens(image, output, decoded, levels) == kNoChangeOutside);
     return true;
 }
 
@@ -46,35 +82,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t objectTable = 0;
     InitRomLayout(table, objectTable);
     const bool large = IsLargeRomImage(image.size());
-    LevelList levels;
-    if (!DecodeLevels(image, large, table, objectTable, levels)) {
-        Check(levels.records.empty());
+    LevelList decoded;
+    if (!DecodeLevels(image, large, table, objectTable, decoded)) {
+        Check(decoded.records.empty());
         return 0;
     }
     // Nothing edited: the image comes back byte for byte.
     {
         ByteArray output;
-        LevelList saved = levels;
+        LevelList saved = decoded;
         Check(static_cast<bool>(EncodeRom(image, saved, large, table, output)) && output == image);
     }
 
-    // One edit, placed by the image's own bytes so that the fuzzer can steer it, as the editor
-    // places it: into every screen stored as one with the edited one.
-    if (size > 0 && !levels.records.empty()) {
-        const size_t index = data[0] % levels.records.size();
-        LevelRecord& level = levels.records[index];
-        if (!level.screens.empty() && !level.screens[0].cells.empty()) {
-            const int place = static_cast<int>(index) + 1;
-            ByteArray& cells = level.screens[0].cells;
-            const size_t at = data[size - 1] % cells.size();
-            const uint8_t value = static_cast<uint8_t>((cells[at] + 1) & 0x7F);
-            if (PlaceCell(levels, place, level.screens[0].number, at, value).empty()) {
-                cells[at] = value;  // a boss room's raw screen
+    // One screen edited, as the editor edits it: into every screen stored as one with it.
+    LevelList levels = decoded;
+    const size_t index = Steer(data, size, 0) % levels.records.size();
+    LevelRecord& level = levels.records[index];
+    if (!level.screens.empty() && !level.screens.front().cells.empty()) {
+        const int place = static_cast<int>(index) + 1;
+        const size_t screenIndex = Steer(data, size, 1) % level.screens.size();
+        ScreenRecord& screen = level.screens[screenIndex];
+        const Edit edit = static_cast<Edit>(Steer(data, size, 2) % kEditCount);
+        const size_t at = Steer(data, size, 3) % screen.cells.size();
+        const uint8_t value = Steer(data, size, 4) & kLargestCell;
+        const ByteArray cells = EditedCells(screen.cells, edit, at, value);
+        if (IsRunLengthPlace(place)) {
+            for (size_t cell = 0; cell < cells.size(); ++cell) {
+                PlaceCell(levels, place, screen.number, cell, cells[cell]);
             }
-            const bool fits = !IsRunLengthPlace(place) || CheckScreenFit(level.screens[0]).fits;
-            const bool savedEdit = SaveAndCheck(image, levels, large, table);
-            Check(fits || !savedEdit);
+        } else {
+            screen.cells = cells;  // a boss room's raw screen
         }
+        const bool fits = !IsRunLengthPlace(place) || CheckScreenFit(screen).fits;
+        const bool saved = SaveAndCheck(image, decoded, levels, large, table);
+        Check(fits || !saved);
     }
     Check(ByteArray(data, data + size) == image);
     return 0;
