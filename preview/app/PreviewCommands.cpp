@@ -26,6 +26,15 @@ std::string AskForPath(const char* filter, const char* extension, const char* ti
     return ShowFileDialog(request, p.dialogFolder);
 }
 
+// Paint goes only into a cartridge whose structures are known, and only into a shown screen.
+bool TakesPaint(Preview& p, std::int32_t x, std::int32_t y) {
+    preview::Map_Ex& map = p.PreviewMapView;
+    const int cell =
+        preview::CellIndexAt({map.Rows(), map.Columns(), map.Vertical()}, map.CellCount(), x, y);
+    return p.cartridge.Writable() && cell >= 0 &&
+           preview::ScreenShown(p.stage, cell / preview::kScreenCells + 1);
+}
+
 }  // namespace
 
 std::int32_t PreviewMessage(const std::string& text, std::int32_t kind, std::int32_t icon) {
@@ -35,8 +44,8 @@ std::int32_t PreviewMessage(const std::string& text, std::int32_t kind, std::int
 void PreviewOnPick(toolkit::ElementHandle element, std::int32_t x, std::int32_t y) {
     Preview& p = ThePreview();
     if (element == p.PreviewMapView.m_handle) {
-        // A map without cells (no valid cartridge) takes no paint, so nothing counts as changed.
-        if (p.brush >= 0 && p.PreviewMapView.CellCount() > 0) {
+        // A map that takes no paint stays unchanged.
+        if (p.brush >= 0 && TakesPaint(p, x, y)) {
             p.changed = true;
             p.PreviewMapView.MapExSetCell(x, y, p.brush);
         }
