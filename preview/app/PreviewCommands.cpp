@@ -38,7 +38,11 @@ bool TakesPaint(Preview& p, std::int32_t x, std::int32_t y) {
 }  // namespace
 
 std::int32_t PreviewMessage(const std::string& text, std::int32_t kind, std::int32_t icon) {
-    return toolkit::ToolkitMessageBox(ThePreview().window, text.c_str(), kind, kMessageTitle, icon);
+    Preview& p = ThePreview();
+    if (p.showMessage != nullptr) {
+        return p.showMessage(p.window, text, kind, icon);
+    }
+    return toolkit::ToolkitMessageBox(p.window, text.c_str(), kind, kMessageTitle, icon);
 }
 
 void PreviewOnPick(toolkit::ElementHandle element, std::int32_t x, std::int32_t y) {

@@ -112,6 +112,29 @@ std::string LoadWarnings(const preview::PreviewCartridge& cartridge) {
     return text;
 }
 
+// After a commit the stage is read again, and every cell the map shows otherwise is set to what
+// the bytes now hold: a screen that shares the bytes of a written one shows the written cells, so
+// that a later edit of it starts from them.
+void ShowStoredCells(Preview& p) {
+    preview::PreviewStage stored =
+        preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, p.currentStage);
+    const preview::Bytes shown = p.PreviewMapView.MapExGetCells();
+    if (!stored.ok || stored.cells.size() != shown.size()) {
+        PreviewShowStage(p.currentStage);
+        return;
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] != stored.cells[i]) {
+            const int screen = static_cast<int>(i) / preview::kScreenCells;
+            const int inScreen = static_cast<int>(i) % preview::kScreenCells;
+            p.PreviewMapView.MapExSetCell(
+                screen * preview::kScreenColumns + inScreen % preview::kScreenColumns,
+                inScreen / preview::kScreenColumns, stored.cells[i]);
+        }
+    }
+    p.stage = std::move(stored);
+}
+
 }  // namespace
 
 std::string PreviewMapPicturePath(const std::string& name) {
@@ -177,7 +200,9 @@ bool PreviewCommitStage() {
     const preview::CommitResult result = preview::CommitPreviewStage(p.cartridge, p.stage, cells);
     if (result.refused.empty()) {
         // What is stored now is what the map shows: the next commit compares with it.
-        p.stage.cells = cells;
+        if (result.written > 0) {
+            ShowStoredCells(p);
+        }
         return true;
     }
     ReportRefusals(p, result);
