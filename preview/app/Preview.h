@@ -78,6 +78,8 @@ void PreviewOnPick(toolkit::ElementHandle element, std::int32_t x, std::int32_t 
 void PreviewShowMenu();
 std::int32_t PreviewOpenRomCommand();
 bool PreviewSaveRomCommand();
+// Writes the cartridge bytes to path and reports the outcome, with the reason of a failure.
+bool PreviewWriteRom(const std::string& path);
 void PreviewRefreshCommand();
 std::int32_t PreviewSaveMapPicture();
 void PreviewAboutCommand();

@@ -79,6 +79,11 @@ inline constexpr char kRomNotSaved[] = "ROM保存失败！";
 inline constexpr char kNoRomToSave[] = "没有可保存的ROM：请先打开一个完整的ROM。";
 inline constexpr char kMapPictureSaved[] = "地图图片成功保存到：";
 inline constexpr char kMapPictureNotSaved[] = "地图图片保存失败！";
+// Why a file was not written; shown on the line after the failure.
+inline constexpr char kTargetReadOnly[] = "目标文件是只读的。";
+inline constexpr char kTargetNoFolder[] = "目标文件夹不存在。";
+inline constexpr char kTargetDiskFull[] = "磁盘空间不足。";
+inline constexpr char kTargetNotWritten[] = "无法写入这个文件。";
 inline constexpr char kRomTooShort[] = "这个ROM不完整，读不出关卡数据，地图将保持空白。";
 // printf patterns of the screens that are not shown: stage, screen (and the address).
 inline constexpr char kScreenOutsideWindow[] =

@@ -15,6 +15,7 @@
 #include "app/Preview.h"
 #include "app/PreviewTexts.h"
 #include "core/MessageBox.h"
+#include "fileio/FileBytes.h"
 #include "stage/PreviewStage.h"
 
 namespace {
@@ -238,3 +239,40 @@ TEST_F(PreviewSession, ARefusalNamesEveryScreenInTheWay) {
 }
 
 }  // namespace
+
+TEST_F(PreviewSession, ASaveThatCannotWriteSaysWhy) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kImageA)));
+    const std::string oldContent = "the file as it was";
+    const std::string readOnly = m_folder.File("ReadOnly.nes");
+    ASSERT_TRUE(WriteFileBytes(readOnly, oldContent));
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {readOnly, preview_app::kTargetReadOnly},
+        {m_folder.File("Missing\\Saved.nes"), preview_app::kTargetNoFolder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        g_messages.clear();
+        EXPECT_FALSE(PreviewWriteRom(c.path));
+        ASSERT_EQ(g_messages.size(), 1u);
+        const std::string& text = g_messages[0].text;
+        EXPECT_EQ(text.rfind(preview_app::kRomNotSaved, 0), 0u) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconError);
+    }
+    std::string kept;
+    ASSERT_TRUE(ReadFileBytes(readOnly, kept));
+    EXPECT_EQ(kept, oldContent);
+
+    const std::string saved = m_folder.File("Saved.nes");
+    g_messages.clear();
+    EXPECT_TRUE(PreviewWriteRom(saved));
+    std::string written;
+    ASSERT_TRUE(ReadFileBytes(saved, written));
+    EXPECT_TRUE(Bytes(written.begin(), written.end()) == ThePreview().cartridge.image);
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconInformation);
+}
