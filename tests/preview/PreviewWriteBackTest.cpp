@@ -50,6 +50,13 @@ struct Redirect {
 };
 constexpr int32_t kAsStored = 0;
 
+Bytes Redirected(const char* name, const Redirect& redirect) {
+    Bytes image = Sample(name);
+    if (redirect.address != kAsStored)
+        SetWord(image, ScreenEntryOffset(redirect.stage, redirect.screen), redirect.address);
+    return image;
+}
+
 struct Painted {
     PreviewCartridge cartridge;
     PreviewStage stage;
@@ -181,10 +188,7 @@ TEST(PreviewWriteBack, AWriteChangesOnlyItsScreenAndTheScreensThatAreExactlyIt) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Bytes image = Sample(c.image);
-        if (c.redirect.address != kAsStored)
-            SetWord(image, ScreenEntryOffset(c.redirect.stage, c.redirect.screen),
-                    c.redirect.address);
+        const Bytes image = Redirected(c.image, c.redirect);
         Painted painted = Open(image, c.stage);
         ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.why;
         ASSERT_TRUE(painted.stage.ok);
@@ -265,10 +269,7 @@ TEST(PreviewWriteBack, ScreensOutsideTheBankWindowAreHiddenAndNeverWritten) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.image);
-        Bytes image = Sample(c.image);
-        if (c.redirect.address != kAsStored)
-            SetWord(image, ScreenEntryOffset(c.redirect.stage, c.redirect.screen),
-                    c.redirect.address);
+        const Bytes image = Redirected(c.image, c.redirect);
         Painted painted = Open(image, c.stage);
         ASSERT_TRUE(painted.cartridge.valid);
         ASSERT_TRUE(painted.stage.ok);
