@@ -17,6 +17,10 @@
 #include "mapex/MapEx.h"
 #include "stage/PreviewStage.h"
 
+// Shows a message on the owner window and gives the button that closed it.
+using PreviewMessageRoutine = std::int32_t (*)(HWND owner, const std::string& text,
+                                               std::int32_t kind, std::int32_t icon);
+
 struct Preview {
     std::string PreviewRomPath;
     preview::PreviewCartridge cartridge;
@@ -28,6 +32,8 @@ struct Preview {
     bool about = false;
     toolkit::GpImagePtr aboutPicture;  // made at the first paint of the about view
     std::string dialogFolder;          // where the next file dialog starts
+    // The toolkit's message box unless a test puts its own routine here.
+    PreviewMessageRoutine showMessage = nullptr;
 
     HMODULE engineModule = nullptr;
     HWND window = nullptr;
@@ -47,6 +53,8 @@ void InitPreviewGlobals();
 
 // Start-up, message loop and shut-down; the program's exit code.
 int PreviewStartUp();
+// Creates the window's six controls on the main window and binds their routines.
+void PreviewCreateControls();
 // The cartridge path the command line gives, or the default; false when a path was given that
 // names no existing file (the program then ends at once).
 bool PreviewPathFromCommandLine(const wchar_t* commandLine, std::string& path);
@@ -55,9 +63,10 @@ bool PreviewPathFromCommandLine(const wchar_t* commandLine, std::string& path);
 void PreviewLoadRom(const std::string& path);
 void PreviewSelectStage(toolkit::ElementHandle element, std::int32_t index);
 void PreviewShowStage(std::int32_t stage);
-// Writes the map's changed screens into the cartridge bytes. False when nothing could be
-// committed (no valid cartridge) or a screen was refused: the user was told, and the map shows
-// the stage as stored again.
+// Writes the map's changed screens into the cartridge bytes; afterwards the map shows every
+// screen of the stage as now stored, also those that share the bytes of a written one. False
+// when nothing could be committed (no valid cartridge) or a screen was refused: the user was
+// told, and the map shows the stage as stored again.
 bool PreviewCommitStage();
 std::string PreviewMapPicturePath(const std::string& name);
 std::string PreviewEnemyPicturePath(const std::string& name);
@@ -69,6 +78,8 @@ void PreviewOnPick(toolkit::ElementHandle element, std::int32_t x, std::int32_t 
 void PreviewShowMenu();
 std::int32_t PreviewOpenRomCommand();
 bool PreviewSaveRomCommand();
+// Writes the cartridge bytes to path and reports the outcome, with the reason of a failure.
+bool PreviewWriteRom(const std::string& path);
 void PreviewRefreshCommand();
 std::int32_t PreviewSaveMapPicture();
 void PreviewAboutCommand();

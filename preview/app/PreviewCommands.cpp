@@ -26,17 +26,50 @@ std::string AskForPath(const char* filter, const char* extension, const char* ti
     return ShowFileDialog(request, p.dialogFolder);
 }
 
+// The failure text of a file that was not written, with the reason on the next line.
+std::string WriteFailureText(const char* failure, WriteOutcome outcome) {
+    const char* reason = kTargetNotWritten;
+    switch (outcome) {
+        case WriteOutcome::ReadOnly:
+            reason = kTargetReadOnly;
+            break;
+        case WriteOutcome::NoFolder:
+            reason = kTargetNoFolder;
+            break;
+        case WriteOutcome::DiskFull:
+            reason = kTargetDiskFull;
+            break;
+        case WriteOutcome::Written:
+        case WriteOutcome::Failed:
+            break;
+    }
+    return std::string(failure) + "\r\n" + reason;
+}
+
+// Paint goes only into a cartridge whose structures are known, and only into a shown screen.
+bool TakesPaint(Preview& p, std::int32_t x, std::int32_t y) {
+    preview::Map_Ex& map = p.PreviewMapView;
+    const int cell =
+        preview::CellIndexAt({map.Rows(), map.Columns(), map.Vertical()}, map.CellCount(), x, y);
+    return p.cartridge.Writable() && cell >= 0 &&
+           preview::ScreenShown(p.stage, cell / preview::kScreenCells + 1);
+}
+
 }  // namespace
 
 std::int32_t PreviewMessage(const std::string& text, std::int32_t kind, std::int32_t icon) {
-    return toolkit::ToolkitMessageBox(ThePreview().window, text.c_str(), kind, kMessageTitle, icon);
+    Preview& p = ThePreview();
+    if (p.showMessage != nullptr) {
+        return p.showMessage(p.window, text, kind, icon);
+    }
+    return toolkit::ToolkitMessageBox(p.window, text.c_str(), kind, kMessageTitle, icon);
 }
 
 void PreviewOnPick(toolkit::ElementHandle element, std::int32_t x, std::int32_t y) {
     Preview& p = ThePreview();
     if (element == p.PreviewMapView.m_handle) {
-        // A map without cells (no valid cartridge) takes no paint, so nothing counts as changed.
-        if (p.brush >= 0 && p.PreviewMapView.CellCount() > 0) {
+        // A map that takes no paint stays unchanged.
+        if (p.brush >= 0 && TakesPaint(p, x, y)) {
             p.changed = true;
             p.PreviewMapView.MapExSetCell(x, y, p.brush);
         }
@@ -84,11 +117,15 @@ bool PreviewSaveRomCommand() {
         return false;
     }
     const std::string path = AskForPath(kRomFilter, kRomExtension, kSaveRomTitle, true);
-    if (path.empty()) {
-        return false;
-    }
-    if (WriteFileReplacing(path, p.cartridge.image) != WriteOutcome::Written) {
-        PreviewMessage(kRomNotSaved, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+    return !path.empty() && PreviewWriteRom(path);
+}
+
+bool PreviewWriteRom(const std::string& path) {
+    Preview& p = ThePreview();
+    const WriteOutcome outcome = WriteFileReplacing(path, p.cartridge.image);
+    if (outcome != WriteOutcome::Written) {
+        PreviewMessage(WriteFailureText(kRomNotSaved, outcome), toolkit::kMessageBoxOk,
+                       toolkit::kMessageBoxIconError);
         return false;
     }
     p.changed = false;
@@ -115,8 +152,14 @@ std::int32_t PreviewSaveMapPicture() {
                                        ? toolkit::EncodeImageToBytes(picture, toolkit::kPngFormat)
                                        : toolkit::ByteArray();
     // No bytes is no picture: an empty file is never reported as a saved map.
-    if (png.empty() || WriteFileReplacing(path, png) != WriteOutcome::Written) {
+    if (png.empty()) {
         PreviewMessage(kMapPictureNotSaved, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+        return 0;
+    }
+    const WriteOutcome outcome = WriteFileReplacing(path, png);
+    if (outcome != WriteOutcome::Written) {
+        PreviewMessage(WriteFailureText(kMapPictureNotSaved, outcome), toolkit::kMessageBoxOk,
+                       toolkit::kMessageBoxIconError);
         return 0;
     }
     PreviewMessage(kMapPictureSaved + path, toolkit::kMessageBoxOk,

@@ -3,6 +3,7 @@
 // button and the caption's menu button.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/Preview.h"
 #include "app/PreviewTexts.h"
@@ -10,28 +11,128 @@
 #include "foundation/CallAddress.h"
 #include "fileio/ProgramFolder.h"
 #include "fileio/FileBytes.h"
+#include "stage/PreviewWriteBack.h"
 
 using namespace preview_app;
 
 namespace {
 
-std::string Format(const char* pattern, int a, int b, int c = 0) {
+std::string Format(const char* pattern, int a, int b) {
     char text[256];
-    std::snprintf(text, sizeof text, pattern, a, b, c);
+    std::snprintf(text, sizeof text, pattern, a, b);
     return text;
+}
+
+std::string Format(const char* pattern, int a, int b, const std::string& c) {
+    char text[1024];
+    std::snprintf(text, sizeof text, pattern, a, b, c.c_str());
+    return text;
+}
+
+template <typename Item, typename Name>
+std::string JoinNames(const std::vector<Item>& items, Name name) {
+    std::string text;
+    for (const Item& item : items) {
+        text += (text.empty() ? "" : kListSeparator) + name(item);
+    }
+    return text;
+}
+
+// How the preview names a structure of the image that a write would have changed.
+std::string NameOf(const preview::OtherStructure& other) {
+    switch (other.kind) {
+        case UsedRangeKind::Screen:
+        case UsedRangeKind::SpareScreen:
+            return Format(kNameScreen, other.stage, other.index);
+        case UsedRangeKind::BossScreen:
+            return Format(kNameBossRoom, other.stage, 0);
+        case UsedRangeKind::ScreenTable:
+            return Format(kNameScreenTable, other.stage, 0);
+        case UsedRangeKind::ObjectTable:
+            return Format(kNameObjectTable, other.stage, 0);
+        case UsedRangeKind::ObjectList:
+            return Format(kNameObjectList, other.stage, other.index);
+        case UsedRangeKind::LevelHeaders:
+            return kNameLevelHeaders;
+        case UsedRangeKind::BossList:
+            return kNameBossList;
+        case UsedRangeKind::ObjectPointerTable:
+            break;
+    }
+    return kNameObjectPointerTable;
+}
+
+std::string RefusalText(int stage, const preview::RefusedScreen& refused) {
+    using preview::RefusalReason;
+    switch (refused.reason) {
+        case RefusalReason::SharersDiffer:
+            return Format(kScreensShareBytes, stage, refused.screen,
+                          JoinNames(refused.sharers, [](int s) { return std::to_string(s); }));
+        case RefusalReason::TouchesOther:
+            return Format(kScreenTouchesOther, stage, refused.screen,
+                          JoinNames(refused.others, NameOf));
+        case RefusalReason::NotStorable:
+            return Format(kScreenNotStorable, stage, refused.screen);
+        case RefusalReason::NotShown:
+            return Format(kScreenNotShown, stage, refused.screen);
+        case RefusalReason::NothingKnown:
+            return Format(kNothingKnown, stage, refused.screen);
+        case RefusalReason::DoesNotFit:
+            break;
+    }
+    return Format(kScreenDoesNotFit, stage, refused.screen);
 }
 
 // Every refused screen on one message, so that a commit asks for one answer.
 void ReportRefusals(const Preview& p, const preview::CommitResult& result) {
     std::string text;
     for (const preview::RefusedScreen& refused : result.refused) {
-        text += refused.sharedWith != 0
-                    ? Format(kScreensShareBytes, p.currentStage, refused.screen, refused.sharedWith)
-                    : Format(kScreenDoesNotFit, p.currentStage, refused.screen);
-        text += "\r\n";
+        text += RefusalText(p.currentStage, refused) + "\r\n";
     }
     text += kScreensKeptAsStored;
     PreviewMessage(text, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+}
+
+// What a freshly loaded image cannot show or take, said once for the whole image.
+std::string LoadWarnings(const preview::PreviewCartridge& cartridge) {
+    std::string text;
+    for (const preview::HiddenScreen& hidden : cartridge.hidden) {
+        char line[512];
+        if (hidden.problem == preview::ScreenProblem::OutsideWindow) {
+            std::snprintf(line, sizeof line, kScreenOutsideWindow, hidden.stage, hidden.screen,
+                          static_cast<unsigned>(hidden.pointer));
+        } else {
+            std::snprintf(line, sizeof line, kScreenPastWindowEnd, hidden.stage, hidden.screen);
+        }
+        text += std::string(line) + "\r\n";
+    }
+    if (!cartridge.known.read) {
+        text += kRomViewOnly + cartridge.known.why;
+    }
+    return text;
+}
+
+// After a commit the stage is read again, and every cell the map shows otherwise is set to what
+// the bytes now hold: a screen that shares the bytes of a written one shows the written cells, so
+// that a later edit of it starts from them.
+void ShowStoredCells(Preview& p) {
+    preview::PreviewStage stored =
+        preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, p.currentStage);
+    const preview::Bytes shown = p.PreviewMapView.MapExGetCells();
+    if (!stored.ok || stored.cells.size() != shown.size()) {
+        PreviewShowStage(p.currentStage);
+        return;
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] != stored.cells[i]) {
+            const int screen = static_cast<int>(i) / preview::kScreenCells;
+            const int inScreen = static_cast<int>(i) % preview::kScreenCells;
+            p.PreviewMapView.MapExSetCell(
+                screen * preview::kScreenColumns + inScreen % preview::kScreenColumns,
+                inScreen / preview::kScreenColumns, stored.cells[i]);
+        }
+    }
+    p.stage = std::move(stored);
 }
 
 }  // namespace
@@ -54,6 +155,8 @@ void PreviewLoadRom(const std::string& path) {
     // One message for the image, not one for every stage shown from it.
     if (!p.cartridge.valid) {
         PreviewMessage(kRomTooShort, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+    } else if (const std::string warnings = LoadWarnings(p.cartridge); !warnings.empty()) {
+        PreviewMessage(warnings, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconWarning);
     }
     PreviewSelectStage(p.StageList.m_handle, p.StageList.SelectedIndex());
 }
@@ -94,11 +197,12 @@ bool PreviewCommitStage() {
         return false;
     }
     const preview::Bytes cells = p.PreviewMapView.MapExGetCells();
-    const preview::CommitResult result =
-        preview::CommitPreviewStage(p.cartridge.image, p.cartridge.rooms, p.stage, cells);
+    const preview::CommitResult result = preview::CommitPreviewStage(p.cartridge, p.stage, cells);
     if (result.refused.empty()) {
         // What is stored now is what the map shows: the next commit compares with it.
-        p.stage.cells = cells;
+        if (result.written > 0) {
+            ShowStoredCells(p);
+        }
         return true;
     }
     ReportRefusals(p, result);

@@ -62,7 +62,10 @@ void CreateMapView(preview::Map_Ex& map, HWND window, const Place& place, int ro
     map.MapExSetClickHandler(toolkit::AddressOf(&PreviewPickCallback));
 }
 
-void CreateControls(Preview& p) {
+}  // namespace
+
+void PreviewCreateControls() {
+    Preview& p = ThePreview();
     const std::uint32_t parent = ParentOf(p.window);
 
     CreateMapView(p.PreviewMapView, p.window, kMapViewPlace, preview::kScreenRows,
@@ -95,6 +98,8 @@ void CreateControls(Preview& p) {
     p.EnemyStrip.MapExSetFolder(PreviewEnemyPicturePath(""));
     CreateMapView(p.TileStrip, p.window, kTileStripPlace, kStripRows, preview::kWorkOut);
 }
+
+namespace {
 
 void AddMenuItems(toolkit::PopupMenu& menu) {
     const auto item = [&](const char* text, std::uint32_t(__stdcall * routine)()) {
@@ -162,7 +167,7 @@ int PreviewStartUp() {
                           ReadBytes(kEngineThemeFile), {}, ReadBytes(kEngineMapDataFile));
 
     if (CreateMainWindow(p)) {
-        CreateControls(p);
+        PreviewCreateControls();
         PreviewLoadRom(p.PreviewRomPath);
         AddMenuItems(p.PreviewMenu);
         PreviewBindMenuButton();

@@ -79,11 +79,39 @@ inline constexpr char kRomNotSaved[] = "ROM保存失败！";
 inline constexpr char kNoRomToSave[] = "没有可保存的ROM：请先打开一个完整的ROM。";
 inline constexpr char kMapPictureSaved[] = "地图图片成功保存到：";
 inline constexpr char kMapPictureNotSaved[] = "地图图片保存失败！";
+// Why a file was not written; shown on the line after the failure.
+inline constexpr char kTargetReadOnly[] = "目标文件是只读的。";
+inline constexpr char kTargetNoFolder[] = "目标文件夹不存在。";
+inline constexpr char kTargetDiskFull[] = "磁盘空间不足。";
+inline constexpr char kTargetNotWritten[] = "无法写入这个文件。";
 inline constexpr char kRomTooShort[] = "这个ROM不完整，读不出关卡数据，地图将保持空白。";
-// printf patterns: stage, screen (and the screen sharing its bytes).
+// printf patterns of the screens that are not shown: stage, screen (and the address).
+inline constexpr char kScreenOutsideWindow[] =
+    "第%d关第%d屏的地址%04X不在关卡数据的地址8000-BFFF之内，这一屏不显示，也不能画。";
+inline constexpr char kScreenPastWindowEnd[] =
+    "第%d关第%d屏的数据超出了关卡数据的地址8000-BFFF，这一屏不显示，也不能画。";
+// Followed by the editor's decoder's own sentence (English).
+inline constexpr char kRomViewOnly[] =
+    "编辑器读不懂这个ROM的关卡数据，无法确认写入是否安全，地图只能查看，不能画：";
+// printf patterns of refused screens: stage, screen, then what is named.
 inline constexpr char kScreenDoesNotFit[] = "第%d关第%d屏改后的数据比原来长，放不下，没有写入ROM。";
+inline constexpr char kScreenNotStorable[] = "第%d关第%d屏里有无法保存的格子值，没有写入ROM。";
 inline constexpr char kScreensShareBytes[] =
-    "第%d关第%d屏和第%d屏共用同一段数据，两屏改得不一样，没有写入ROM。";
+    "第%d关第%d屏和第%s屏共用同一段数据，几屏改得不一样，没有写入ROM。";
+inline constexpr char kScreenTouchesOther[] = "第%d关第%d屏改后的数据会改动%s，没有写入ROM。";
+inline constexpr char kScreenNotShown[] = "第%d关第%d屏不在关卡数据的地址范围内，没有写入ROM。";
+inline constexpr char kNothingKnown[] =
+    "第%d关第%d屏没有写入ROM：编辑器读不懂这个ROM的关卡数据，无法确认写入是否安全。";
+inline constexpr char kListSeparator[] = "、";
+// The structures a refused write would have changed (printf patterns: stage, index).
+inline constexpr char kNameScreen[] = "第%d关第%d屏";
+inline constexpr char kNameBossRoom[] = "第%d关之后的Boss房间";
+inline constexpr char kNameScreenTable[] = "第%d关的屏幕表";
+inline constexpr char kNameObjectTable[] = "第%d关的敌人列表表";
+inline constexpr char kNameObjectList[] = "第%d关的第%d个敌人列表";
+inline constexpr char kNameLevelHeaders[] = "关卡头";
+inline constexpr char kNameBossList[] = "Boss房间地址表";
+inline constexpr char kNameObjectPointerTable[] = "各关敌人列表表的地址表";
 inline constexpr char kScreensKeptAsStored[] = "地图已恢复为ROM中的内容。";
 
 // The about view.

@@ -364,6 +364,9 @@ void Map_Ex::ResetScrolling(std::int32_t width, std::int32_t height) {
     m_scroll = 0;
     if (m_horizontalBar.IsElementAlive()) {
         m_horizontalBar.MaxValue(width);
+        // The view starts at the left again, and so does the thumb: left where it was, the
+        // next step would move the view on from the old place.
+        m_horizontalBar.Position(0);
     }
     if (m_verticalBar.IsElementAlive()) {
         m_verticalBar.MaxValue(height);

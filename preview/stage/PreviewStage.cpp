@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
+
 namespace preview {
 namespace {
 
@@ -38,6 +41,10 @@ bool WordAt(const Bytes& image, int64_t position, int64_t& out) {
         return false;
     out = low | (high << 8);
     return true;
+}
+
+bool InBankWindow(int64_t pointer, int64_t length) {
+    return pointer >= kBankWindowFirst && length >= 1 && pointer + length - 1 <= kBankWindowLast;
 }
 
 bool IsRunHeader(uint8_t v) {
@@ -107,6 +114,15 @@ bool PreviewReadObjects(const Bytes& image, int64_t list, int number,
     return true;
 }
 
+bool ScreenShown(const PreviewStage& stage, int screen) {
+    return screen >= 1 && static_cast<size_t>(screen) <= stage.problems.size() &&
+           stage.problems[static_cast<size_t>(screen - 1)] == ScreenProblem::None;
+}
+
+int64_t ScreenOffset(int64_t pointer) {
+    return pointer + kBankedToPosition - 1;
+}
+
 PreviewStage ReadPreviewStage(const Bytes& image, int tableValue, int stage) {
     PreviewStage out;
     if (stage < 1 || stage > kStageCount)
@@ -125,14 +141,30 @@ PreviewStage ReadPreviewStage(const Bytes& image, int tableValue, int stage) {
     objectTable += kUnbankedToOffset;
 
     PreviewStage read;
+    read.number = stage;
     read.screenTable = screenTable;
     read.screenCount = lists + 1;
     for (int i = 1; i <= lists + 1; ++i) {
         int64_t pointer = 0;
-        if (!WordAt(image, screenTable + (i - 1) * 2, pointer) ||
-            !PreviewDecodeScreen(image, pointer, read.cells))
+        if (!WordAt(image, screenTable + (i - 1) * 2, pointer))
             return out;
+        ScreenProblem problem = ScreenProblem::None;
+        size_t length = 0;
+        if (!InBankWindow(pointer, 1)) {
+            problem = ScreenProblem::OutsideWindow;
+        } else {
+            Bytes screen;
+            if (!PreviewDecodeScreen(image, pointer, screen, &length))
+                return out;
+            if (InBankWindow(pointer, static_cast<int64_t>(length)))
+                read.cells.insert(read.cells.end(), screen.begin(), screen.end());
+            else
+                problem = ScreenProblem::PastWindowEnd;
+        }
+        if (problem != ScreenProblem::None)
+            read.cells.insert(read.cells.end(), kScreenCells, kNoPictureCell);
         read.pointers.push_back(pointer);
+        read.problems.push_back(problem);
         if (i > lists)
             break;
         int64_t list = 0;
@@ -167,6 +199,28 @@ Bytes EncodePreviewScreen(const uint8_t* cells, size_t count) {
     return out;
 }
 
+namespace {
+
+PreviewKnownData LearnStructures(const Bytes& image) {
+    PreviewKnownData known;
+    std::vector<int32_t> table;
+    int32_t objectTable = 0;
+    InitRomLayout(table, objectTable);
+    LevelList levels;
+    const CodecResult decoded = DecodeLevels(image, false, table, objectTable, levels);
+    if (!decoded) {
+        known.why = decoded.message;
+        return known;
+    }
+    known.read = true;
+    known.ranges = std::move(levels.usedRanges);
+    for (const LevelRecord& level : levels.records)
+        known.levelNumbers.push_back(level.number);
+    return known;
+}
+
+}  // namespace
+
 PreviewCartridge LoadPreviewCartridge(Bytes image) {
     PreviewCartridge cartridge;
     cartridge.image = std::move(image);
@@ -175,65 +229,29 @@ PreviewCartridge LoadPreviewCartridge(Bytes image) {
         const PreviewStage stage = ReadPreviewStage(cartridge.image, cartridge.tableValue, n);
         if (!stage.ok) {
             cartridge.rooms.byPointer.clear();
+            cartridge.screens.clear();
+            cartridge.hidden.clear();
             return cartridge;
         }
-        for (int64_t pointer : stage.pointers) {
+        for (size_t i = 0; i < stage.pointers.size(); ++i) {
+            const int64_t pointer = stage.pointers[i];
+            if (stage.problems[i] != ScreenProblem::None) {
+                cartridge.hidden.push_back(
+                    {n, static_cast<int>(i) + 1, pointer, stage.problems[i]});
+                continue;
+            }
             Bytes unused;
             size_t length = 0;
-            if (PreviewDecodeScreen(cartridge.image, pointer, unused, &length))
+            if (PreviewDecodeScreen(cartridge.image, pointer, unused, &length)) {
                 cartridge.rooms.byPointer.emplace(pointer, length);
+                cartridge.screens.push_back({n, static_cast<int>(i) + 1, ScreenOffset(pointer),
+                                             static_cast<int64_t>(length)});
+            }
         }
     }
     cartridge.valid = true;
+    cartridge.known = LearnStructures(cartridge.image);
     return cartridge;
-}
-
-namespace {
-
-bool SameCells(const Bytes& a, const Bytes& b, size_t screen) {
-    const size_t first = screen * kScreenCells;
-    return std::equal(a.begin() + first, a.begin() + first + kScreenCells, b.begin() + first);
-}
-
-}  // namespace
-
-CommitResult CommitPreviewStage(Bytes& image, const PreviewRooms& rooms, const PreviewStage& read,
-                                const Bytes& cells) {
-    CommitResult result;
-    const size_t screens = std::min(
-        {cells.size() / kScreenCells, read.cells.size() / kScreenCells, read.pointers.size()});
-    // The changed screens by stored bytes: screens on one pointer are written once.
-    std::map<int64_t, std::vector<size_t>> changed;
-    for (size_t i = 0; i < screens; ++i)
-        if (!SameCells(cells, read.cells, i))
-            changed[read.pointers[i]].push_back(i);
-
-    for (const auto& [pointer, group] : changed) {
-        const size_t first = group.front();
-        const auto differs = std::find_if(group.begin() + 1, group.end(), [&](size_t other) {
-            return !std::equal(cells.begin() + first * kScreenCells,
-                               cells.begin() + (first + 1) * kScreenCells,
-                               cells.begin() + other * kScreenCells);
-        });
-        if (differs != group.end()) {
-            result.refused.push_back({static_cast<int>(first) + 1, static_cast<int>(*differs) + 1});
-            continue;
-        }
-        const Bytes form = EncodePreviewScreen(cells.data() + first * kScreenCells, kScreenCells);
-        const auto room = rooms.byPointer.find(pointer);
-        const int64_t offset = pointer + kBankedToPosition - 1;
-        if (form.empty() || room == rooms.byPointer.end() || form.size() > room->second ||
-            offset < 0 || static_cast<size_t>(offset) + form.size() > image.size()) {
-            for (size_t screen : group)
-                result.refused.push_back({static_cast<int>(screen) + 1, 0});
-            continue;
-        }
-        std::copy(form.begin(), form.end(), image.begin() + offset);
-        result.written += static_cast<int>(group.size());
-    }
-    std::sort(result.refused.begin(), result.refused.end(),
-              [](const RefusedScreen& a, const RefusedScreen& b) { return a.screen < b.screen; });
-    return result;
 }
 
 }  // namespace preview

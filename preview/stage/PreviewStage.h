@@ -1,12 +1,15 @@
-// The preview's own reading of a stage out of the cartridge image, and the in-place write-back
-// of edited screens. It reads one layout only (bank 2, no bank shift, 7 rows of 8 cells a
+// The preview's own reading of a stage out of the cartridge image (the write-back is in
+// PreviewWriteBack.h). It reads one layout only (bank 2, no bank shift, 7 rows of 8 cells a
 // screen) and works on the byte array alone, so it builds without any window.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
+
+#include "cartridge/LevelModel.h"
 
 namespace preview {
 
@@ -25,18 +28,38 @@ constexpr size_t kSmallImageSize = 256;
 
 int PreviewPickTableOffset(const Bytes& image);
 
+// The game sees the level bank through the addresses 0x8000-0xBFFF. A screen whose pointer lies
+// outside them, or whose stored bytes run past their end, names bytes of another bank than the
+// file position the preview would read and write: such a screen is not shown and takes no paint.
+constexpr int64_t kBankWindowFirst = 0x8000;
+constexpr int64_t kBankWindowLast = 0xBFFF;
+enum class ScreenProblem {
+    None,
+    OutsideWindow,  // the pointer lies outside the window
+    PastWindowEnd,  // the stored bytes run past its end
+};
+// The cell value a screen that is not shown holds: no tile picture is numbered so high.
+constexpr uint8_t kNoPictureCell = 0xFF;
+
 // A decoded stage: 56 cells a screen, one packed object per int32 (list number in bits 0-7, the
 // three record bytes in bits 8-31), and the 1-based position of its screen-pointer table that
 // the write-back needs. ok is false when a position lies outside the image; cells and objects
-// are then empty.
+// are then empty. A screen with a problem holds kNoPictureCell in every cell.
 struct PreviewStage {
     bool ok = false;
+    int number = 0;  // the stage, 1..8
     Bytes cells;
     std::vector<int32_t> objects;
     int64_t screenTable = 0;
     int screenCount = 0;
-    std::vector<int64_t> pointers;  // each screen's pointer, as its table holds it
+    std::vector<int64_t> pointers;        // each screen's pointer, as its table holds it
+    std::vector<ScreenProblem> problems;  // one per screen
 };
+
+// True when the screen (1-based) was read and is shown.
+bool ScreenShown(const PreviewStage& stage, int screen);
+// The 0-based file offset of the stored bytes a screen pointer names.
+int64_t ScreenOffset(int64_t pointer);
 
 PreviewStage ReadPreviewStage(const Bytes& image, int tableValue, int stage);
 
@@ -64,34 +87,53 @@ struct PreviewRooms {
     std::map<int64_t, size_t> byPointer;
 };
 
+// What the editor's decoder finds in the image: every stretch it reads (level headers, screen
+// tables, screens, boss rooms, object tables and lists), so that a write-back can tell which bytes
+// belong to something else. The image is decoded in the layout that keeps the level data in bank
+// 2, where the preview reads and writes; the large layout keeps only its unbanked tables there,
+// and those both layouts read alike. read is false, with the decoder's reason, when the decoder
+// refuses the image: then nothing is known to be safe to change.
+struct PreviewKnownData {
+    bool read = false;
+    std::string why;
+    std::vector<UsedRange> ranges;
+    std::vector<int> levelNumbers;  // by place in the editor's level list
+};
+
+// A screen of some stage that is not shown, and why.
+struct HiddenScreen {
+    int stage = 0;
+    int screen = 0;
+    int64_t pointer = 0;
+    ScreenProblem problem = ScreenProblem::None;
+};
+
+// Where a shown screen of some stage is stored, and how many bytes the preview reads there.
+struct PreviewScreenPlace {
+    int stage = 0;
+    int screen = 0;
+    int64_t offset = 0;
+    int64_t length = 0;
+};
+
 // A cartridge image as the preview holds it: the bytes, the stage-table value, and whether every
-// stage's tables lie inside the image. Only a valid image is shown, committed or saved.
+// stage's tables lie inside the image. Only a valid image is shown or saved, and only a writable
+// one (valid, and its structures known) takes paint.
 struct PreviewCartridge {
     Bytes image;
     int tableValue = kStageTableDefault;
     bool valid = false;
     PreviewRooms rooms;
+    PreviewKnownData known;
+    // Every stage's shown screens as the preview reads them: the preview reads some stored forms
+    // further than the editor does, and those bytes are a screen's too.
+    std::vector<PreviewScreenPlace> screens;
+    std::vector<HiddenScreen> hidden;  // every stage's screens that are not shown
+    bool Writable() const { return valid && known.read; }
 };
 
-// Takes over the bytes, picks the stage-table value, checks that every stage can be read and
-// measures the rooms.
+// Takes over the bytes, picks the stage-table value, checks that every stage can be read,
+// measures the rooms, finds the screens that are not shown and learns the image's structures.
 PreviewCartridge LoadPreviewCartridge(Bytes image);
-
-// Writes back the screens whose cells differ from the cells the stage was read with (read.cells);
-// every other screen is left as it is stored. Screens that share one screen pointer share their
-// stored bytes: when more than one of them changed and their new cells differ, that stored screen
-// is refused; otherwise the changed cells are written once. A screen whose new form does not fit
-// its room, or cannot be read back, is refused too. A refused screen changes no byte; nothing
-// outside the written screens' rooms changes.
-struct RefusedScreen {
-    int screen = 0;      // 1-based, in the stage
-    int sharedWith = 0;  // 1-based: another changed screen on the same stored bytes; 0: none
-};
-struct CommitResult {
-    int written = 0;
-    std::vector<RefusedScreen> refused;
-};
-CommitResult CommitPreviewStage(Bytes& image, const PreviewRooms& rooms, const PreviewStage& read,
-                                const Bytes& cells);
 
 }  // namespace preview

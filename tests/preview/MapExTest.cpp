@@ -14,6 +14,7 @@
 #include "../controls/ControlsTestSupport.h"
 #include "../host/HostTestSupport.h"
 #include "../settings/TempFolder.h"
+#include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
 #include "foundation/CallAddress.h"
 #include "foundation/ImageHelpers.h"
@@ -363,6 +364,32 @@ TEST_F(MapExTest, ScreenLabelsAndObjectMarksAreDrawnWhereTheyBelong) {
     }
     EXPECT_NE(AlphaOf(PixelOf(objects, at.x, at.y)), 0u);
     EXPECT_NE(AlphaOf(PixelOf(objects, at.x + kCellPixels - 1, at.y + kCellPixels - 1)), 0u);
+}
+
+// A new render (another stage) shows the picture from its start, and the horizontal bar's thumb
+// goes back with the view: the next wheel step moves the view one cell from the start, not one
+// cell on from where the old picture was scrolled to.
+TEST_F(MapExTest, ARenderPutsTheHorizontalThumbBackToTheStart) {
+    constexpr int kStepsBefore = 3;
+    constexpr WPARAM kWheelOnward = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
+    FillTwoScreens(false);
+    toolkit::ScrollBar& across = m_map.HorizontalBar();
+    const auto wheel = [&] {
+        toolkit::SendToElement(across.m_handle, WM_MOUSEWHEEL, kWheelOnward, 0);
+    };
+    for (int i = 0; i < kStepsBefore; ++i) {
+        wheel();
+    }
+    ASSERT_EQ(m_map.ScrollPosition(), kStepsBefore * preview::kMapExScrollStep);
+    const float scrolledThumb = across.ThumbRect().x;
+
+    m_map.MapExRenderCells();
+    m_map.MapExRenderObjects();
+    EXPECT_EQ(across.Position(), 0);
+    EXPECT_LT(across.ThumbRect().x, scrolledThumb);
+    wheel();
+    EXPECT_EQ(m_map.ScrollPosition(), preview::kMapExScrollStep);
+    EXPECT_EQ(across.Position(), preview::kMapExScrollStep);
 }
 
 TEST_F(MapExTest, SetCellPaintsOnlyCellsInsideTheScreens) {

@@ -2,6 +2,7 @@
 // tools/make_sample_roms.py (through the codec tests' manifest) and on damaged copies of them.
 #include "../cartridge/CodecTestData.h"
 #include "stage/PreviewStage.h"
+#include "stage/PreviewWriteBack.h"
 
 #include <gtest/gtest.h>
 
@@ -183,8 +184,8 @@ TEST(PreviewStage, CommittingAnUneditedStageWritesNothing) {
             Loaded loaded = Load(name, n);
             ASSERT_TRUE(loaded.cartridge.valid && loaded.stage.ok);
             const Bytes before = loaded.cartridge.image;
-            const CommitResult result = CommitPreviewStage(
-                loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, loaded.stage.cells);
+            const CommitResult result =
+                CommitPreviewStage(loaded.cartridge, loaded.stage, loaded.stage.cells);
             EXPECT_EQ(result.written, 0);
             EXPECT_TRUE(result.refused.empty());
             EXPECT_EQ(loaded.cartridge.image, before);
@@ -203,8 +204,7 @@ TEST(PreviewStage, WriteBackChangesOnlyTheEditedScreensStoredBytes) {
             // A whole screen of one value always fits: its form is two bytes.
             Bytes cells = loaded.stage.cells;
             Fill(cells, screen, kPaintA);
-            const CommitResult result = CommitPreviewStage(
-                loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, cells);
+            const CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, cells);
             EXPECT_TRUE(result.refused.empty());
             EXPECT_EQ(result.written, 1);
 
@@ -245,14 +245,14 @@ TEST(PreviewStage, ScreensSharingStoredBytesAreWrittenOnceOrRefusedTogether) {
             Fill(cells, kSharedFirst, c.first);
         if (c.second)
             Fill(cells, kSharedSecond, c.second);
-        const CommitResult result =
-            CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, cells);
+        const CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, cells);
         const PreviewStage again =
             ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kSharedStage);
         if (c.refused) {
             ASSERT_EQ(result.refused.size(), 1u);
             EXPECT_EQ(result.refused[0].screen, kSharedFirst);
-            EXPECT_EQ(result.refused[0].sharedWith, kSharedSecond);
+            EXPECT_EQ(result.refused[0].reason, RefusalReason::SharersDiffer);
+            EXPECT_EQ(result.refused[0].sharers, std::vector<int>{kSharedSecond});
             EXPECT_EQ(loaded.cartridge.image, original);
             continue;
         }
@@ -272,22 +272,20 @@ TEST(PreviewStage, AScreenLongerThanItsRoomIsRefusedAndTheRoomOutlivesAShorterFo
     Bytes alternating = asRead;
     for (int i = 0; i < kScreenCells; ++i)
         alternating[static_cast<size_t>(i)] = i % 2 ? 1 : 2;
-    CommitResult result = CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms,
-                                             loaded.stage, alternating);
+    CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, alternating);
     ASSERT_EQ(result.refused.size(), 1u);
     EXPECT_EQ(result.refused[0].screen, 1);
-    EXPECT_EQ(result.refused[0].sharedWith, 0);
+    EXPECT_EQ(result.refused[0].reason, RefusalReason::DoesNotFit);
     EXPECT_EQ(loaded.cartridge.image, original);
 
     // Stored short, then painted back as it was: the room measured at load still holds it.
     Bytes shortForm = asRead;
     Fill(shortForm, 1, kPaintA);
-    result =
-        CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms, loaded.stage, shortForm);
+    result = CommitPreviewStage(loaded.cartridge, loaded.stage, shortForm);
     ASSERT_TRUE(result.refused.empty());
     PreviewStage shortStage =
         ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kPackedStage);
-    result = CommitPreviewStage(loaded.cartridge.image, loaded.cartridge.rooms, shortStage, asRead);
+    result = CommitPreviewStage(loaded.cartridge, shortStage, asRead);
     EXPECT_TRUE(result.refused.empty());
     EXPECT_EQ(result.written, 1);
     EXPECT_EQ(ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kPackedStage).cells,
@@ -316,13 +314,12 @@ TEST(PreviewStage, TruncatedAndEmptyImagesAreRefusedWithoutReadingPastTheEnd) {
     // A stage read from a good image writes nothing into an image too short for its screens.
     Loaded loaded = Load(kImageA, 1);
     const Bytes tiny(kStoredDataOffset, 0);
-    Bytes image = tiny;
+    loaded.cartridge.image = tiny;
     Bytes cells = loaded.stage.cells;
     Fill(cells, 1, kPaintA);
-    const CommitResult result =
-        CommitPreviewStage(image, loaded.cartridge.rooms, loaded.stage, cells);
+    const CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, cells);
     EXPECT_EQ(result.written, 0);
     EXPECT_EQ(result.refused.size(), 1u);
-    EXPECT_EQ(image, tiny);
+    EXPECT_EQ(loaded.cartridge.image, tiny);
     EXPECT_EQ(PreviewPickTableOffset(Bytes(kSmallImageSize)), kStageTableSmall);
 }

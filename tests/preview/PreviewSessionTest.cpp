@@ -1,0 +1,278 @@
+// The preview's own routines in-process, on its real controls in a toolkit window: loading a
+// cartridge, painting through the pick routine, committing, and what the user is told. Messages
+// are recorded instead of shown.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../host/HostTestSupport.h"
+#include "../settings/TempFolder.h"
+#include "PreviewTestImages.h"
+#include "app/Preview.h"
+#include "app/PreviewTexts.h"
+#include "core/MessageBox.h"
+#include "fileio/FileBytes.h"
+#include "stage/PreviewStage.h"
+
+namespace {
+
+using preview::Bytes;
+using preview::kScreenCells;
+using preview::kScreenColumns;
+using preview_test::ScreenCells;
+using preview_test::ScreenEntryOffset;
+using preview_test::SetWord;
+using preview_test::WordAt;
+
+const std::string kDataFolder = VENNMARK_TESTDATA_DIR;
+constexpr char kSharedImage[] = "SharedScreens.nes";
+constexpr char kWindowImage[] = "WindowScreenPointer.nes";
+constexpr int kStageOne = 1;
+constexpr int kStageTwo = 2;
+// Tiles that stand for a picked strip picture.
+constexpr std::int32_t kTile = 0x05;
+constexpr std::int32_t kOtherTile = 0x06;
+// In stage 1 of the shared image, screen 4 is stored on screen 3's bytes. The screen's third row
+// holds runs of one tile around a single one in the fourth column, and its sixth row eight
+// different tiles: another tile in the fourth column of either keeps the form's length.
+constexpr int kSharedFirst = 3;
+constexpr int kSharedSecond = 4;
+constexpr int kSingleColumn = 3;
+constexpr int kRunsRow = 2;
+constexpr int kLiteralsRow = 5;
+
+struct Shown {
+    std::string text;
+    std::int32_t icon;
+};
+std::vector<Shown> g_messages;
+
+std::int32_t RecordMessage(HWND, const std::string& text, std::int32_t, std::int32_t icon) {
+    g_messages.push_back({text, icon});
+    return toolkit::kResultOk;
+}
+
+std::string Format(const char* pattern, int a, int b) {
+    char text[512];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+class PreviewSession : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        InitPreviewGlobals();
+        static toolkit::ToolkitWindowOptions placement;
+        placement.width = preview_app::kWindowWidth;
+        placement.height = preview_app::kWindowHeight;
+        s_window = new host_test::TestWindow({}, &placement);
+        Preview& p = ThePreview();
+        p.window = s_window->Window();
+        p.showMessage = RecordMessage;
+        PreviewCreateControls();
+    }
+
+    static void TearDownTestSuite() {
+        delete s_window;
+        s_window = nullptr;
+        ThePreview().window = nullptr;
+    }
+
+    void SetUp() override {
+        Preview& p = ThePreview();
+        p.changed = false;
+        p.brush = -1;
+        g_messages.clear();
+    }
+
+    // Loads an image as the program does, from a file of the temporary folder.
+    void Load(const Bytes& image) {
+        const std::string path = m_folder.File("Cartridge.nes");
+        ASSERT_TRUE(WriteFileBytes(path, std::string(image.begin(), image.end())));
+        PreviewLoadRom(path);
+    }
+
+    static void ChooseStage(int stage) {
+        Preview& p = ThePreview();
+        p.StageList.SelectedIndex(stage);
+        PreviewSelectStage(p.StageList.m_handle, stage);
+    }
+
+    // A click on the map with a strip picture picked: cell column and row of one screen.
+    static void PaintCell(int screen, int column, int row, std::int32_t tile) {
+        Preview& p = ThePreview();
+        p.brush = tile;
+        PreviewOnPick(p.PreviewMapView.m_handle, (screen - 1) * kScreenColumns + column, row);
+    }
+
+    static Bytes MapScreen(int screen) {
+        return ScreenCells(ThePreview().PreviewMapView.MapExGetCells(), screen);
+    }
+
+    static Bytes StoredScreen(int stage, int screen) {
+        const Preview& p = ThePreview();
+        return ScreenCells(
+            preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, stage).cells,
+            screen);
+    }
+
+    static host_test::TestWindow* s_window;
+    TempFolder m_folder;
+};
+
+host_test::TestWindow* PreviewSession::s_window = nullptr;
+
+// After a commit wrote screen 3, screen 4 (on the same bytes) shows the written cells, and an
+// edit of screen 4 starts from them instead of writing screen 3's old cells back.
+TEST_F(PreviewSession, AScreenOnTheBytesOfAWrittenOneShowsTheWrittenCells) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kSharedImage)));
+    ChooseStage(kStageOne);
+    ASSERT_TRUE(g_messages.empty());
+    PaintCell(kSharedFirst, kSingleColumn, kRunsRow, kTile);
+    ASSERT_TRUE(PreviewCommitStage()) << (g_messages.empty() ? "" : g_messages[0].text);
+    EXPECT_EQ(MapScreen(kSharedSecond), MapScreen(kSharedFirst));
+
+    PaintCell(kSharedSecond, kSingleColumn, kLiteralsRow, kTile);
+    ASSERT_TRUE(PreviewCommitStage());
+    const Bytes stored = StoredScreen(kStageOne, kSharedFirst);
+    EXPECT_EQ(stored[kRunsRow * kScreenColumns + kSingleColumn], kTile)
+        << "the first edit was written over";
+    EXPECT_EQ(stored[kLiteralsRow * kScreenColumns + kSingleColumn], kTile);
+    EXPECT_EQ(StoredScreen(kStageOne, kSharedSecond), stored);
+    EXPECT_TRUE(g_messages.empty());
+}
+
+TEST_F(PreviewSession, AScreenOutsideTheBankWindowIsSaidOnceAndTakesNoPaint) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kWindowImage)));
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_NE(g_messages[0].text.find("FFFF"), std::string::npos) << g_messages[0].text;
+    ChooseStage(kStageTwo);
+    ChooseStage(kStageOne);
+    EXPECT_EQ(g_messages.size(), 1u) << "showing a stage again said it again";
+
+    const Bytes before = ThePreview().cartridge.image;
+    PaintCell(1, 0, 0, kTile);
+    EXPECT_EQ(MapScreen(1), Bytes(kScreenCells, preview::kNoPictureCell));
+    EXPECT_FALSE(ThePreview().changed);
+    // The editor's decoder refuses this image, so no byte of it is known to be free.
+    PaintCell(2, 0, 0, kTile);
+    EXPECT_FALSE(ThePreview().changed);
+    EXPECT_EQ(ThePreview().cartridge.image, before);
+
+    // In an image the decoder takes, only the hidden screen refuses paint.
+    Bytes image = preview_test::Sample(kImageA);
+    SetWord(image, ScreenEntryOffset(preview_test::kIndoorStage, preview_test::kIndoorSpareScreen),
+            preview_test::kBeyondWindow);
+    g_messages.clear();
+    ASSERT_NO_FATAL_FAILURE(Load(image));
+    EXPECT_EQ(g_messages.size(), 1u);
+    ChooseStage(preview_test::kIndoorStage);
+    PaintCell(preview_test::kIndoorSpareScreen, 0, 0, kTile);
+    EXPECT_FALSE(ThePreview().changed);
+    PaintCell(1, 0, 0, kTile);
+    EXPECT_TRUE(ThePreview().changed);
+}
+
+// A refused commit names every screen and structure that stood in its way, and the map shows
+// the stage as stored again.
+TEST_F(PreviewSession, ARefusalNamesEveryScreenInTheWay) {
+    struct Paint {
+        int screen;
+        int column;
+        int row;
+        std::int32_t tile;
+    };
+    struct Case {
+        const char* name;
+        std::vector<int> redirected;  // screens of stage 1 pointed at the first one's bytes
+        std::vector<Paint> paints;
+    };
+    const std::string separator = preview_app::kListSeparator;
+    // The last cell of screen 1 stands among different tiles; so does the last one of screen 2
+    // read from one byte into screen 1.
+    constexpr int kLastColumn = kScreenColumns - 1;
+    constexpr int kLastRow = preview::kScreenRows - 1;
+    const Case cases[] = {
+        {"three screens on one pointer",
+         {2, 3},
+         {{1, kLastColumn, kLastRow, kTile},
+          {2, kLastColumn, kLastRow, kOtherTile},
+          {3, kLastColumn, kLastRow, kTile}}},
+        {"a screen one byte into another",
+         {},
+         {{1, kLastColumn, kLastRow, kTile}, {2, 0, 0, kTile}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes image = preview_test::Sample(kImageA);
+        const int32_t first = WordAt(image, ScreenEntryOffset(kStageOne, 1));
+        // The line of screen 1: the pattern of its refusal with what it names.
+        const char* pattern = preview_app::kScreensShareBytes;
+        std::string named;
+        if (c.redirected.empty()) {
+            SetWord(image, ScreenEntryOffset(kStageOne, 2), first + 1);
+            pattern = preview_app::kScreenTouchesOther;
+            named = Format(preview_app::kNameScreen, kStageOne, 2);
+        }
+        for (int screen : c.redirected) {
+            SetWord(image, ScreenEntryOffset(kStageOne, screen), first);
+            named += (named.empty() ? "" : separator) + std::to_string(screen);
+        }
+        char expected[512];
+        std::snprintf(expected, sizeof expected, pattern, kStageOne, 1, named.c_str());
+        ASSERT_NO_FATAL_FAILURE(Load(image));
+        ChooseStage(kStageOne);
+        const Bytes shown = ThePreview().PreviewMapView.MapExGetCells();
+        g_messages.clear();
+        for (const Paint& paint : c.paints)
+            PaintCell(paint.screen, paint.column, paint.row, paint.tile);
+        EXPECT_FALSE(PreviewCommitStage());
+        ASSERT_EQ(g_messages.size(), 1u);
+        EXPECT_NE(g_messages[0].text.find(expected), std::string::npos) << g_messages[0].text;
+        EXPECT_EQ(ThePreview().PreviewMapView.MapExGetCells(), shown);
+        EXPECT_EQ(ThePreview().cartridge.image, image);
+    }
+}
+
+}  // namespace
+
+TEST_F(PreviewSession, ASaveThatCannotWriteSaysWhy) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kImageA)));
+    const std::string oldContent = "the file as it was";
+    const std::string readOnly = m_folder.File("ReadOnly.nes");
+    ASSERT_TRUE(WriteFileBytes(readOnly, oldContent));
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {readOnly, preview_app::kTargetReadOnly},
+        {m_folder.File("Missing\\Saved.nes"), preview_app::kTargetNoFolder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        g_messages.clear();
+        EXPECT_FALSE(PreviewWriteRom(c.path));
+        ASSERT_EQ(g_messages.size(), 1u);
+        const std::string& text = g_messages[0].text;
+        EXPECT_EQ(text.rfind(preview_app::kRomNotSaved, 0), 0u) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconError);
+    }
+    std::string kept;
+    ASSERT_TRUE(ReadFileBytes(readOnly, kept));
+    EXPECT_EQ(kept, oldContent);
+
+    const std::string saved = m_folder.File("Saved.nes");
+    g_messages.clear();
+    EXPECT_TRUE(PreviewWriteRom(saved));
+    std::string written;
+    ASSERT_TRUE(ReadFileBytes(saved, written));
+    EXPECT_TRUE(Bytes(written.begin(), written.end()) == ThePreview().cartridge.image);
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconInformation);
+}
