@@ -8,6 +8,9 @@ build=${VENNMARK_BUILD_DIR:-$root/build}
 
 bash "$root/scripts/setup-env.sh"
 bash "$root/scripts/build.sh"
+# shellcheck source=route.sh
+. "$root/scripts/route.sh"
+route_detect
 
 export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 # One wineserver for the whole run, kept alive between test programs and stopped at the end.
@@ -20,4 +23,17 @@ inner='
   ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}" || rc=$?
   wineserver -k || true
   exit $rc'
-exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$inner" ctest-under-xvfb "$build/win" "$@"
+rc=0
+route_exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$inner" ctest-under-xvfb "$build/win" "$@" ||
+  rc=$?
+
+# CTest shows nothing of a program that passed: name each case a program skipped, and why.
+log="$build/win/Testing/Temporary/LastTest.log"
+if [ -f "$log" ]; then
+  awk '
+    /^[0-9]+\/[0-9]+ Testing: / { program = $3 }
+    /: Skipped$/ { getline reason }
+    /^\[  SKIPPED \] [^ ]+ \([0-9]+ ms\)$/ { n++; list = list "  " program ": " $4 " (" reason ")\n" }
+    END { if (n) printf "test: %d test cases skipped:\n%s", n, list }' "$log"
+fi
+exit $rc

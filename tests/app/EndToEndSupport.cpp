@@ -1,10 +1,15 @@
 #include "EndToEndSupport.h"
 
+#include "InputProbe.h"
 #include "TempFolder.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -21,11 +26,12 @@ constexpr int kFileNameEdit = 0x480;
 // (SysShadow.HostWnd "margin" in tools/themes/layout.ini).
 constexpr int kShadowMargin = 10;
 constexpr DWORD kPollMs = 20;
-// Time for the program to take an input event and everything it causes.
-constexpr DWORD kInputSettleMs = 80;
-constexpr DWORD kPointerSettleMs = 250;
-// GetAsyncKeyState answers from a cache that may be this old.
-constexpr DWORD kKeyStateSettleMs = 120;
+// The HID usage of a mouse, to take it as raw input.
+constexpr USHORT kGenericDesktopControls = 0x01;
+constexpr USHORT kMouseUsage = 0x02;
+// The program's GetAsyncKeyState answers "up" from a cache for up to 50 ms after it last asked.
+// A span of the clock, not of the program's progress: no emulation stretches it.
+constexpr DWORD kKeyStateCacheMs = 120;
 constexpr UINT kWatchdogExitCode = 3;
 
 HANDLE g_watchedProcess = nullptr;
@@ -120,6 +126,60 @@ void SendKey(WORD key, DWORD flags) {
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = flags;
     SendInput(1, &input, sizeof input);
+}
+
+// Hooks the input probe into the thread of the window, once a thread; gives the window's process.
+bool ProbeThreadOf(HWND window, DWORD& processId) {
+    static HMODULE library = nullptr;
+    static HOOKPROC routine = nullptr;
+    // By process and thread: a thread id may come again in a later program.
+    static std::map<std::pair<DWORD, DWORD>, HHOOK> hooks;
+    if (library == nullptr) {
+        char path[MAX_PATH] = {};
+        std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+        folder.erase(folder.find_last_of('\\') + 1);
+        library = LoadLibraryA((folder + input_probe::kLibraryName).c_str());
+        if (library == nullptr) {
+            return false;
+        }
+        routine = reinterpret_cast<HOOKPROC>(
+            reinterpret_cast<void*>(GetProcAddress(library, input_probe::kHookRoutine)));
+    }
+    const DWORD thread = GetWindowThreadProcessId(window, &processId);
+    if (routine == nullptr || thread == 0) {
+        return false;
+    }
+    const std::pair<DWORD, DWORD> key{processId, thread};
+    if (hooks.count(key) == 0) {
+        const HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, routine, library, thread);
+        if (hook == nullptr) {
+            return false;
+        }
+        hooks[key] = hook;
+    }
+    return true;
+}
+
+// Waits for an event the probe sets, answering what the program sends this thread meanwhile:
+// the hook made it one with a message queue, and the program may tell it, for one, that another
+// window became active. Without an answer the program would wait for the test.
+bool WaitForProbe(HANDLE event, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (DWORD spent = 0; spent < timeoutMs; spent = GetTickCount() - start) {
+        const DWORD woke =
+            MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - spent, QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + 1) {
+            return woke == WAIT_OBJECT_0;
+        }
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return false;
+}
+
+UINT MarkerMessage() {
+    static const UINT marker = RegisterWindowMessageA(input_probe::kMarkerMessage);
+    return marker;
 }
 
 struct Description {
@@ -292,8 +352,36 @@ void CloseEditorMessage(HWND message) {
 }
 
 bool WaitIdle(HWND window) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStepTimeoutMs, &result) != 0;
+    // A message sent to the window would overtake those posted before it; a posted marker is
+    // taken only after them, and the probe says when.
+    DWORD process = 0;
+    if (!ProbeThreadOf(window, process)) {
+        return false;
+    }
+    const std::string name = input_probe::kMarkerEvent + std::to_string(process);
+    const HANDLE taken = CreateEventA(nullptr, FALSE, FALSE, name.c_str());
+    const bool handled = taken != nullptr && PostMessageA(window, MarkerMessage(), 0, 0) &&
+                         WaitForProbe(taken, kStepTimeoutMs);
+    if (taken != nullptr) {
+        CloseHandle(taken);
+    }
+    return handled;
+}
+
+bool PutPointer(POINT screen) {
+    // Wine queues a move for the window under the pointer whenever a program sets the pointer,
+    // and the window's thread takes it only once no posted message waits, so it would come
+    // after the test's next messages, or never when a modal loop has disabled that window. A
+    // process that takes the mouse as raw input, without the usual messages, sets the pointer
+    // without that move; the test posts the move itself, in order with its other messages.
+    static const bool registered = [] {
+        RAWINPUTDEVICE mouse{};
+        mouse.usUsagePage = kGenericDesktopControls;
+        mouse.usUsage = kMouseUsage;
+        mouse.dwFlags = RIDEV_NOLEGACY;
+        return RegisterRawInputDevices(&mouse, 1, sizeof mouse) != 0;
+    }();
+    return registered && SetCursorPos(screen.x, screen.y) != 0;
 }
 
 POINT User::Client(const app::ControlPlace& place, int x, int y) const {
@@ -301,17 +389,13 @@ POINT User::Client(const app::ControlPlace& place, int x, int y) const {
 }
 
 void User::Settle() const {
-    Sleep(kInputSettleMs);
-    WaitIdle(m_window);
+    EXPECT_TRUE(WaitIdle(m_window)) << "the program did not take what was posted to it";
 }
 
 void User::RestPointer(POINT client) const {
     POINT screen = client;
     ClientToScreen(m_window, &screen);
-    SetCursorPos(screen.x, screen.y);
-    // The move comes back through the X server; it must arrive before the next posted event.
-    Sleep(kPointerSettleMs);
-    Settle();
+    EXPECT_TRUE(PutPointer(screen)) << "the pointer could not be put there";
 }
 
 void User::MoveTo(POINT client) {
@@ -342,7 +426,7 @@ void User::Drag(POINT from, POINT to) {
 void User::KeyDown(WORD key) {
     SendKey(key, 0);
     m_keyFlags |= key == VK_CONTROL ? MK_CONTROL : key == VK_SHIFT ? MK_SHIFT : 0;
-    Sleep(kKeyStateSettleMs);
+    Sleep(kKeyStateCacheMs);
 }
 
 void User::KeyUp(WORD key) {
@@ -350,7 +434,7 @@ void User::KeyUp(WORD key) {
     m_keyFlags &= ~static_cast<WPARAM>(key == VK_CONTROL ? MK_CONTROL
                                        : key == VK_SHIFT ? MK_SHIFT
                                                          : 0);
-    Sleep(kKeyStateSettleMs);
+    Sleep(kKeyStateCacheMs);
 }
 
 std::string ReadWholeFile(const std::string& path) {

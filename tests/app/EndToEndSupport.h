@@ -87,9 +87,12 @@ void AnswerFileDialog(HWND dialog, const std::string& path);
 void AnswerYes(HWND question);
 void CloseEditorMessage(HWND message);
 
-// Returns once the program's window thread takes messages again (it finished what it was doing,
-// or sits in a modal loop).
+// Returns once the window's thread has handled every message posted to it before (it finished
+// what they caused, or sits in a modal loop they opened).
 bool WaitIdle(HWND window);
+// Puts the real pointer at a screen point without telling any window: the move a window hears
+// is the one the test posts, in order with its other messages.
+bool PutPointer(POINT screen);
 
 // The pointer and the keyboard, as a user works them on the main window.
 //

@@ -29,8 +29,6 @@ constexpr char kNotACartridge[] = "NotACartridge.nes";
 constexpr char kNotACartridgeText[] = "These bytes are no cartridge image.";
 constexpr char kSettingsFile[] = "config\\Appliction.ini";
 constexpr char kTempFilePattern[] = "vnm*.tmp";
-// The engine's show animation runs this long at most before the window takes input.
-constexpr DWORD kShowAnimationMs = 1500;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr int kFrame = 1;  // the viewers draw their picture inside a 1-pixel frame
 constexpr int kHalfCell = kCellSize / 2;
@@ -87,7 +85,8 @@ protected:
                                  m_levels));
         ASSERT_TRUE(m_editor.Start(m_folder.Path())) << "the editor's window did not appear";
         m_user = std::make_unique<User>(m_editor.MainWindow());
-        Sleep(kShowAnimationMs);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Main(); }))
+            << "the window did not come to the front";
         ASSERT_TRUE(WaitIdle(Main()));
     }
 

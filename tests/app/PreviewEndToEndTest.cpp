@@ -23,7 +23,6 @@ constexpr char kShortCartridge[] = "Short.nes";
 // The image the other stage table belongs to is exactly this long; it is still far too short.
 constexpr size_t kShortImageSize = 256;
 constexpr char kExpectedCartridge[] = VENNMARK_TESTDATA_DIR "/PreviewPainted.nes";
-constexpr DWORD kShowAnimationMs = 1500;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kNoWindowWaitMs = 3000;
 
@@ -99,7 +98,8 @@ protected:
         start.arguments = "\"" + path + "\"";
         ASSERT_TRUE(m_program.Start(m_folder.Path(), start)) << "the window did not appear";
         m_user = std::make_unique<User>(Main());
-        Sleep(kShowAnimationMs);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Main(); }))
+            << "the window did not come to the front";
         ASSERT_TRUE(WaitIdle(Main()));
     }
 
@@ -133,8 +133,7 @@ protected:
     static void ClickIn(HWND window, POINT client) {
         POINT screen = client;
         ClientToScreen(window, &screen);
-        SetCursorPos(screen.x, screen.y);
-        Sleep(kSettleMs);
+        ASSERT_TRUE(PutPointer(screen)) << "the pointer could not be put there";
         PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
         PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
         PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
@@ -222,7 +221,6 @@ protected:
         return true;
     }
 
-    static constexpr DWORD kSettleMs = 250;
     ProgramFolderCopy m_folder;
     EditorProcess m_program;
     std::unique_ptr<User> m_user;
@@ -319,7 +317,6 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     ASSERT_NO_FATAL_FAILURE(AnswerQuestion(kNoButtonPlace));
     ASSERT_NO_FATAL_FAILURE(ChooseFile(kShortCartridge));
     ASSERT_NO_FATAL_FAILURE(CloseMessage("the short image was not reported"));
-    Sleep(kSettleMs);
     EXPECT_EQ(FindOwnedWindow(Main(), IsAnyWindow), nullptr) << "a second message followed";
     ASSERT_NO_FATAL_FAILURE(ChooseStage(kSecondRowY));
     EXPECT_EQ(FindOwnedWindow(Main(), IsAnyWindow), nullptr) << "a stage switch said more";

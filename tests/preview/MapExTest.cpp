@@ -170,6 +170,14 @@ protected:
         PostMessageW(m_window.Window(), message, keys, MAKELPARAM(at.x, at.y));
     }
 
+    // A press and release at one point, queued back to back: a timer (the bar's auto-repeat)
+    // waits for an empty queue, so none comes between them however slowly the machine runs.
+    void PostPress(int x, int y) {
+        PostPointer(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        PostMessageW(m_window.Window(), WM_LBUTTONUP, 0,
+                     MAKELPARAM(m_map.m_windowLeft + x, m_map.m_windowTop + y));
+    }
+
     TempFolder m_folder;
     std::string m_pictures;
     // Declared before the window, so the window (and its elements) goes first.
@@ -458,19 +466,18 @@ TEST_F(MapExTest, PointerMessagesReachTheRoutinesWithTheCellUnderThePointer) {
     m_map.MapExSetClickHandler(toolkit::AddressOf(&OnClick));
     m_map.MapExSetDragHandler(toolkit::AddressOf(&OnDrag));
     m_window.Show();
-    // Scrolled to the right by pressing the horizontal bar's right arrow: a line (one cell) a
-    // step, and more when the bar's auto-repeat comes first, which a slow machine may allow.
+    // Two cells to the right: two presses on the horizontal bar's right arrow, a line each.
+    constexpr int kScrolledCells = 2;
     constexpr int kInsideArrow = 3;
     const int arrowX = kMapWidth - preview::kMapExBarThickness - kInsideArrow;
     const int barY = kMapHeight - preview::kMapExBarThickness / 2;
-    PostPointer(WM_LBUTTONDOWN, MK_LBUTTON, arrowX, barY);
-    PostPointer(WM_LBUTTONUP, 0, arrowX, barY);
-    ASSERT_TRUE(PumpUntil([&] { return m_map.ScrollPosition() > 0; }));
-    PumpFor(50);
-    const int scroll = m_map.ScrollPosition();
-    EXPECT_EQ(m_map.HorizontalBar().Position(), scroll);
-    EXPECT_EQ(scroll % kCellPixels, 0);
-    const int scrolledCells = scroll / kCellPixels;
+    for (int press = 0; press < kScrolledCells; ++press) {
+        PostPress(arrowX, barY);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return m_map.ScrollPosition() >= kScrolledCells * kCellPixels; }))
+        << m_map.ScrollPosition();
+    EXPECT_EQ(m_map.ScrollPosition(), kScrolledCells * kCellPixels) << "a line a press";
+    EXPECT_EQ(m_map.HorizontalBar().Position(), kScrolledCells * kCellPixels);
     // The bar's own clicks are not the map's.
     EXPECT_TRUE(g_clicks.empty());
     EXPECT_TRUE(g_drags.empty());
@@ -479,14 +486,14 @@ TEST_F(MapExTest, PointerMessagesReachTheRoutinesWithTheCellUnderThePointer) {
     const PixelPoint moved{3 * kCellPixels + kHalfCell, 2 * kCellPixels + kHalfCell};
     // Moving without the button held calls nothing.
     PostPointer(WM_MOUSEMOVE, 0, down.x, down.y);
-    ASSERT_TRUE(PumpUntil([&] { return m_map.HoveredCell().x == scrolledCells; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_map.HoveredCell().x == kScrolledCells; }));
     EXPECT_EQ(g_drags.size(), static_cast<std::size_t>(kNoRoutineCalls));
 
     PostPointer(WM_LBUTTONDOWN, MK_LBUTTON, down.x, down.y);
     PostPointer(WM_MOUSEMOVE, MK_LBUTTON, moved.x, moved.y);
     PostPointer(WM_LBUTTONUP, 0, moved.x, moved.y);
+    // The click is raised by the button going up, after the three messages before it.
     ASSERT_TRUE(PumpUntil([&] { return !g_clicks.empty(); }));
-    PumpFor(50);
     EXPECT_FALSE(m_map.Pressed());
 
     // Button down, the move and button up each call the drag routine. The display may report
@@ -500,12 +507,12 @@ TEST_F(MapExTest, PointerMessagesReachTheRoutinesWithTheCellUnderThePointer) {
             cells.emplace_back(call.x, call.y);
         }
     }
-    const std::vector<std::pair<int, int>> dragged = {{scrolledCells, 0}, {scrolledCells + 3, 2}};
+    const std::vector<std::pair<int, int>> dragged = {{kScrolledCells, 0}, {kScrolledCells + 3, 2}};
     EXPECT_EQ(cells, dragged);
     // The click comes where the button went up, as the host window raises it.
     ASSERT_EQ(g_clicks.size(), 1u);
     EXPECT_EQ(g_clicks[0].element, m_map.m_handle);
-    EXPECT_EQ(g_clicks[0].x, scrolledCells + 3);
+    EXPECT_EQ(g_clicks[0].x, kScrolledCells + 3);
     EXPECT_EQ(g_clicks[0].y, 2);
 }
 

@@ -30,7 +30,8 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        Sleep(1);
+        // Wakes at the next message; the short limit covers conditions no message announces.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
     return true;
 }
