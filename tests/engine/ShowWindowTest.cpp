@@ -2,6 +2,8 @@
 // handle the program passes, and its present operation is slot 39.
 #include "EngineTestSupport.h"
 
+#include "../support/CpuEmulation.h"
+
 #include <string>
 #include <vector>
 
@@ -30,14 +32,15 @@ class TestHost {
 public:
     UNUSED_SLOT(0)
     UNUSED_SLOT(1)
-    UNUSED_SLOT(2) UNUSED_SLOT(3) UNUSED_SLOT(4) UNUSED_SLOT(5) UNUSED_SLOT(6) UNUSED_SLOT(7)
-        UNUSED_SLOT(8) UNUSED_SLOT(9) UNUSED_SLOT(10) UNUSED_SLOT(11) UNUSED_SLOT(12)
-            UNUSED_SLOT(13) UNUSED_SLOT(14) UNUSED_SLOT(15) UNUSED_SLOT(16) UNUSED_SLOT(17)
-                UNUSED_SLOT(18) UNUSED_SLOT(19) UNUSED_SLOT(20) UNUSED_SLOT(21) UNUSED_SLOT(22)
-                    UNUSED_SLOT(23) UNUSED_SLOT(24) UNUSED_SLOT(25) UNUSED_SLOT(26) UNUSED_SLOT(27)
-                        UNUSED_SLOT(28) UNUSED_SLOT(29) UNUSED_SLOT(30) UNUSED_SLOT(31)
-                            UNUSED_SLOT(32) UNUSED_SLOT(33) UNUSED_SLOT(34) UNUSED_SLOT(35)
-                                UNUSED_SLOT(36) UNUSED_SLOT(37)
+    UNUSED_SLOT(2)
+    UNUSED_SLOT(3) UNUSED_SLOT(4) UNUSED_SLOT(5) UNUSED_SLOT(6) UNUSED_SLOT(7) UNUSED_SLOT(8)
+        UNUSED_SLOT(9) UNUSED_SLOT(10) UNUSED_SLOT(11) UNUSED_SLOT(12) UNUSED_SLOT(13)
+            UNUSED_SLOT(14) UNUSED_SLOT(15) UNUSED_SLOT(16) UNUSED_SLOT(17) UNUSED_SLOT(18)
+                UNUSED_SLOT(19) UNUSED_SLOT(20) UNUSED_SLOT(21) UNUSED_SLOT(22) UNUSED_SLOT(23)
+                    UNUSED_SLOT(24) UNUSED_SLOT(25) UNUSED_SLOT(26) UNUSED_SLOT(27) UNUSED_SLOT(28)
+                        UNUSED_SLOT(29) UNUSED_SLOT(30) UNUSED_SLOT(31) UNUSED_SLOT(32)
+                            UNUSED_SLOT(33) UNUSED_SLOT(34) UNUSED_SLOT(35) UNUSED_SLOT(36)
+                                UNUSED_SLOT(37)
                                     UNUSED_SLOT(38) virtual void PresentWindow() {  // 39
         g_log.push_back(std::string("present") + (IsWindowVisible(Window()) ? " visible" : ""));
     }
@@ -90,11 +93,19 @@ TEST(EngineShowWindow, ShowPresentsAndShowsBetweenTheTwoMessages) {
     DestroyWindow(host.Window());
 }
 
-TEST(EngineShowWindow, RefusesAnythingButTheOwnHandleOfALiveWindow) {
+TEST(EngineShowWindow, RefusesAWindowHandleForTheOwnHandle) {
+    // A window handle is no address: the engine's check reads memory that is not there.
+    SKIP_WHERE_UNREADABLE_PROBES_CRASH();
     TestHost host(MakeHidden());
     g_log.clear();
     EXPECT_EQ(Animate(W(host.Window()), kAnimateShow), 0u) << "an HWND is not the own handle";
-    EXPECT_EQ(Animate(W(&host), kAnimateShow), 0u) << "nor is the object itself";
+    EXPECT_TRUE(g_log.empty());
+}
+
+TEST(EngineShowWindow, RefusesAnythingButTheOwnHandleOfALiveWindow) {
+    TestHost host(MakeHidden());
+    g_log.clear();
+    EXPECT_EQ(Animate(W(&host), kAnimateShow), 0u) << "the object itself is not the own handle";
     constexpr Word kNoSuchMode = 2;
     EXPECT_EQ(Animate(host.OwnHandle(), kNoSuchMode), 0u);
     DestroyWindow(host.Window());
