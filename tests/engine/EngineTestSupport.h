@@ -108,6 +108,14 @@ private:
 };
 
 constexpr Word kUnreadable = 0x10;        // inside the never-mapped first page
-constexpr Word kNotAHandle = 0x00E1FFFF;  // in no table the engine keeps
+// A value that looks like an issued handle but is in no table the engine keeps, nor readable
+// memory: it lies inside address space reserved for the test's whole run and never made
+// accessible. A fixed number would do only until the process's heap happened to grow over it.
+inline Word NotAHandle() {
+    constexpr SIZE_T kReserved = 64 * 1024;
+    constexpr Word kOddOffset = 0xFFFF;
+    static void* const reserved = VirtualAlloc(nullptr, kReserved, MEM_RESERVE, PAGE_NOACCESS);
+    return W(reserved) + kOddOffset;
+}
 
 }  // namespace engine_test

@@ -36,7 +36,7 @@ TEST(EngineExports, InitReturnsOneEveryTime) {
 }
 
 // Values that name nothing: null, the first page, an issued-looking handle, all bits set.
-const Word kBadValues[] = {0, kUnreadable, kNotAHandle, 0xFFFFFFF0u};
+const Word kBadValues[] = {0, kUnreadable, NotAHandle(), 0xFFFFFFF0u};
 
 TEST(EngineExports, EveryExportRefusesValuesItCannotUse) {
     SKIP_WHERE_UNREADABLE_PROBES_CRASH();
@@ -58,7 +58,7 @@ TEST(EngineExports, EveryExportRefusesValuesItCannotUse) {
         EXPECT_EQ(Call(kOrdReleaseTheme, bad), 0u);
         EXPECT_EQ(Call(kOrdAdoptTheme, bad), 0u);
         EXPECT_EQ(Call(kOrdSetDefaultTheme, bad), 0u);
-        EXPECT_EQ(Call(kOrdThemeText, bad == 0 ? kNotAHandle : bad, 1, 0), 0u);
+        EXPECT_EQ(Call(kOrdThemeText, bad == 0 ? NotAHandle() : bad, 1, 0), 0u);
         EXPECT_EQ(Call(kOrdThemeRect, 0, 1, W("Button"), W("normal"), bad, 0), 0u);
         EXPECT_EQ(Call(kOrdThemeRectF, 0, 1, W("Button"), W("normal"), bad, 0), 0u);
         EXPECT_EQ(Call(kOrdAnimateWindow, bad, kAnimateShow, 1, 0, 0, 0, 0, 0, 1, 0, 0), 0u);
