@@ -59,7 +59,9 @@ inner='
   convert "xwd:$shots/last.xwd" "png:$3"
   rm -rf "$shots"
   kill $pid 2>/dev/null || true
-  wineserver -k || true'
+  # -k returns before the server has gone; a run started meanwhile would join the dying one.
+  wineserver -k || true
+  wineserver -w || true'
 export VENNMARK_WINEPREFIX=${VENNMARK_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/vennmark/wine32}
 route_exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$inner" run-under-xvfb "$root" "$program" "$shot"
 echo "run: no display; $program ran under Xvfb and its screenshot is $shot"

@@ -21,7 +21,9 @@ inner='
   WINEDEBUG=-all wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   rc=0
   ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}" || rc=$?
+  # -k returns before the server has gone; a run started meanwhile would join the dying one.
   wineserver -k || true
+  wineserver -w || true
   exit $rc'
 rc=0
 route_exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$inner" ctest-under-xvfb "$build/win" "$@" ||

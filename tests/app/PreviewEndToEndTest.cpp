@@ -185,7 +185,7 @@ protected:
 
     void AnswerQuestion(int place) {
         const HWND box = WaitOwned(IsEditorMessage);
-        ASSERT_NE(box, nullptr) << "no question";
+        ASSERT_NE(box, nullptr) << "no question\n" << DescribeWindows(Main());
         RECT client{};
         GetClientRect(box, &client);
         ClickIn(box, {client.right - kBoxRightInset - kBoxButtonPitch * place + kBoxButtonHalfWidth,
@@ -202,7 +202,7 @@ protected:
 
     void CancelFileDialog() {
         const HWND dialog = WaitOwned(IsFileDialog);
-        ASSERT_NE(dialog, nullptr) << "no file dialog";
+        ASSERT_NE(dialog, nullptr) << "no file dialog\n" << DescribeWindows(Main());
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         ASSERT_TRUE(WaitUntilGone(dialog));
         ASSERT_TRUE(WaitIdle(Main()));

@@ -11,11 +11,15 @@
 #include <functional>
 #include <thread>
 
+#include "CpuEmulation.h"
+
 namespace window_test {
 
 constexpr DWORD kPumpTimeoutMs = 5000;
-// A test program that has not ended by then is stuck.
+// A test program that has not ended by then is stuck. Under CPU emulation a whole program takes
+// two to three times as long; the longer limit still ends it before CTest's own.
 constexpr DWORD kWatchdogMs = 120000;
+constexpr DWORD kEmulatedWatchdogMs = 240000;
 constexpr UINT kWatchdogExitCode = 3;
 
 // Dispatches messages until the condition holds or the time runs out; returns the condition.
@@ -43,7 +47,9 @@ inline void PumpFor(DWORD milliseconds) {
 }
 
 // Ends the whole test program with a failure code when it runs longer than the limit.
-inline void StartWatchdog(DWORD milliseconds = kWatchdogMs) {
+inline void StartWatchdog() {
+    const DWORD milliseconds =
+        test_support::RunsUnderCpuEmulation() ? kEmulatedWatchdogMs : kWatchdogMs;
     std::thread([milliseconds] {
         Sleep(milliseconds);
         ExitProcess(kWatchdogExitCode);
