@@ -2,6 +2,7 @@
 
 #include "cartridge/RomLayout.h"
 #include "cartridge/RunLength.h"
+#include "cartridge/UsedRangeQuery.h"
 
 #include <algorithm>
 
@@ -15,9 +16,7 @@ bool IsFreeByte(uint8_t byte) {
 }
 
 bool IsSameStoredScreen(const UsedRange& range, int64_t offset, int32_t cellCount) {
-    const bool screen =
-        range.kind == UsedRangeKind::Screen || range.kind == UsedRangeKind::SpareScreen;
-    return screen && range.offset == offset && range.cellCount == cellCount;
+    return IsRunLengthScreen(range) && range.offset == offset && range.cellCount == cellCount;
 }
 
 int64_t ScreenRoom(const ByteArray& image, const std::vector<UsedRange>& map, int64_t offset,

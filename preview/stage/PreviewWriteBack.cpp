@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "cartridge/ScreenRoom.h"
 #include "cartridge/UsedRangeQuery.h"
 
 namespace preview {
@@ -58,9 +59,9 @@ std::vector<OtherStructure> OthersTouched(const PreviewCartridge& cartridge, con
     }
     std::vector<OtherStructure> others;
     for (const UsedRange& range : RangesHolding(known.ranges, changed)) {
-        if (IsRunLengthScreen(range) && range.offset == own.offset &&
-            range.cellCount == own.cellCount)
+        if (IsSameStoredScreen(range, own.offset, own.cellCount)) {
             continue;
+        }
         AddOnce(others, Describe(known, range));
     }
     for (const PreviewScreenPlace& screen : cartridge.screens) {
