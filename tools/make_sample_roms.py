@@ -25,7 +25,8 @@ Written into --testdata-dir:
                         form.
   PreviewPainted.nes    image A as the preview program must save it after the paints of
                         PREVIEW_PAINTS: each painted screen rewritten in place in the preview's
-                        own run-length form, every other byte as in image A.
+                        own run-length form, the bytes a shorter form frees erased (FF), every
+                        other byte as in image A.
 Written into --app-dir (when given): Brakka.nes and SampleSmall.nes (image A), SampleLarge.nes
 (image B), the sample cartridges of the programs and the run command.
 
@@ -613,15 +614,15 @@ GOOD_VARIANTS = ("OddForms.nes", "SharedScreens.nes", "Vertical2.nes", "Kind2.ne
 
 # The preview program's end-to-end test paints these cells of image A (stage, screen, column,
 # row, all 0-based but the stage and screen, and the picture index painted). Every new form fits
-# the bytes its screen had: the first four make a run of four out of literals, the last replaces
-# a literal by another. The test also paints PREVIEW_PAINT_TOO_LONG, which breaks the run that
-# fills the top of stage 1's first screen and needs more bytes than the screen has, so it is
-# refused and leaves no trace in the saved image.
+# its screen's room: the first four make a run of four out of literals, the last replaces a
+# literal by another. The test also paints PREVIEW_PAINT_TOO_LONG, which breaks a run of stage
+# 5's first screen, whose screens are stored back to back: it needs more bytes than that room,
+# so it is refused and leaves no trace in the saved image.
 PREVIEW_PAINTS = [
     (1, 1, 0, 3, 0x05), (1, 1, 1, 3, 0x05), (1, 1, 2, 3, 0x05), (1, 1, 3, 3, 0x05),
     (2, 1, 0, 5, 0x03),
 ]
-PREVIEW_PAINT_TOO_LONG = (1, 1, 3, 1, 0x05)
+PREVIEW_PAINT_TOO_LONG = (5, 1, 0, 1, 0x05)
 PREVIEW_COLUMNS = 8
 PREVIEW_CELLS = 56
 
@@ -658,26 +659,32 @@ def preview_encode(cells):
 
 
 def preview_painted(a):
+    """Image A after PREVIEW_PAINTS: each painted screen's new form written over its stored bytes,
+    and the bytes a shorter form no longer needs erased (FF)."""
     img = Image(0)
     img.data = bytearray(a.data)
+    rooms = screen_rooms(bytes(a.data), False)
+
+    def painted_screen(stage, screen):
+        pointer = img.read_word(screen_pointer_offset(stage, screen))
+        cells, length = preview_decode(img.data[unbanked(pointer):])
+        return unbanked(pointer), cells, length
+
     screens = {}
     for stage, screen, column, row, value in PREVIEW_PAINTS:
         key = (stage, screen)
         if key not in screens:
-            pointer = img.read_word(screen_pointer_offset(stage, screen))
-            cells, length = preview_decode(img.data[unbanked(pointer):])
-            screens[key] = (unbanked(pointer), cells, length)
+            screens[key] = painted_screen(stage, screen)
         screens[key][1][row * PREVIEW_COLUMNS + column] = value
-    for offset, cells, length in screens.values():
+    for key, (offset, cells, length) in screens.items():
         form = preview_encode(cells)
-        assert len(form) <= length, (offset, form.hex(), length)
-        img.put(offset, form)
+        assert len(form) <= rooms[key], (key, form.hex(), rooms[key])
+        img.put(offset, form + bytes([0xFF]) * max(0, length - len(form)))
     # The refused paint must really not fit.
     stage, screen, column, row, value = PREVIEW_PAINT_TOO_LONG
-    offset, cells, length = screens[(stage, screen)]
-    cells = list(cells)
+    _, cells, _ = painted_screen(stage, screen)
     cells[row * PREVIEW_COLUMNS + column] = value
-    assert len(preview_encode(cells)) > length
+    assert len(preview_encode(cells)) > rooms[(stage, screen)]
     return img
 
 

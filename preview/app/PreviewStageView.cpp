@@ -11,6 +11,7 @@
 #include "foundation/CallAddress.h"
 #include "fileio/ProgramFolder.h"
 #include "fileio/FileBytes.h"
+#include "cartridge/LevelDecoder.h"
 #include "stage/PreviewWriteBack.h"
 
 using namespace preview_app;
@@ -20,6 +21,12 @@ namespace {
 std::string Format(const char* pattern, int a, int b) {
     char text[256];
     std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+std::string Format(const char* pattern, int a, int b, long long c, long long d) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, a, b, static_cast<int>(c), static_cast<int>(d));
     return text;
 }
 
@@ -77,10 +84,16 @@ std::string RefusalText(int stage, const preview::RefusedScreen& refused) {
             return Format(kScreenNotShown, stage, refused.screen);
         case RefusalReason::NothingKnown:
             return Format(kNothingKnown, stage, refused.screen);
+        case RefusalReason::PastImageEnd:
+            return Format(kScreenPastImageEnd, stage, refused.screen);
+        case RefusalReason::NoRoomKnown:
+            return Format(kScreenNoRoomKnown, stage, refused.screen);
+        case RefusalReason::ReadingsDiffer:
+            return Format(kScreenReadsOtherwise, stage, refused.screen);
         case RefusalReason::DoesNotFit:
             break;
     }
-    return Format(kScreenDoesNotFit, stage, refused.screen);
+    return Format(kScreenDoesNotFit, stage, refused.screen, refused.needed, refused.room);
 }
 
 // Every refused screen on one message, so that a commit asks for one answer.
@@ -91,6 +104,23 @@ void ReportRefusals(const Preview& p, const preview::CommitResult& result) {
     }
     text += kScreensKeptAsStored;
     PreviewMessage(text, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
+}
+
+// Why the editor's decoder refused the image, in the preview's words.
+std::string WhyUnreadable(const CodecResult& refusal) {
+    const bool level = refusal.level >= 1 && refusal.level <= preview::kStageCount;
+    switch (refusal.problem) {
+        case CodecProblem::LevelUnreadable:
+            return level ? Format(kWhyLevelUnreadable, refusal.level, 0) : kWhyBossRoomUnreadable;
+        case CodecProblem::ScreenUnreadable:
+            return level ? Format(kWhyScreenUnreadable, refusal.level, refusal.screen)
+                         : kWhyBossRoomUnreadable;
+        case CodecProblem::TooManyObjects:
+            return Format(kWhyTooManyObjects, static_cast<int>(kMaxDecodedObjects), 0);
+        default:
+            break;
+    }
+    return kWhyUnknown;
 }
 
 // What a freshly loaded image cannot show or take, said once for the whole image.
@@ -106,8 +136,10 @@ std::string LoadWarnings(const preview::PreviewCartridge& cartridge) {
         }
         text += std::string(line) + "\r\n";
     }
-    if (!cartridge.known.read) {
-        text += kRomViewOnly + cartridge.known.why;
+    if (cartridge.large) {
+        text += kRomLargeViewOnly;
+    } else if (!cartridge.known.read) {
+        text += kRomViewOnly + WhyUnreadable(cartridge.known.refusal);
     }
     return text;
 }

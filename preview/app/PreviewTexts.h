@@ -90,11 +90,30 @@ inline constexpr char kScreenOutsideWindow[] =
     "第%d关第%d屏的地址%04X不在关卡数据的地址8000-BFFF之内，这一屏不显示，也不能画。";
 inline constexpr char kScreenPastWindowEnd[] =
     "第%d关第%d屏的数据超出了关卡数据的地址8000-BFFF，这一屏不显示，也不能画。";
-// Followed by the editor's decoder's own sentence (English).
+// Followed by one of the reasons below.
 inline constexpr char kRomViewOnly[] =
     "编辑器读不懂这个ROM的关卡数据，无法确认写入是否安全，地图只能查看，不能画：";
-// printf patterns of refused screens: stage, screen, then what is named.
-inline constexpr char kScreenDoesNotFit[] = "第%d关第%d屏改后的数据比原来长，放不下，没有写入ROM。";
+// Why the editor cannot read the image (printf patterns: stage, screen; the object bound).
+inline constexpr char kWhyLevelUnreadable[] =
+    "第%d关的关卡头、屏幕表或敌人列表超出了ROM或关卡数据的地址范围。";
+inline constexpr char kWhyBossRoomUnreadable[] = "Boss房间的数据超出了ROM或关卡数据的地址范围。";
+inline constexpr char kWhyScreenUnreadable[] =
+    "第%d关第%d屏的数据超出了ROM或关卡数据的地址范围，或者读不完。";
+inline constexpr char kWhyTooManyObjects[] = "各关的敌人列表加起来超过了%d个敌人。";
+inline constexpr char kWhyUnknown[] = "关卡数据读不出来。";
+// The large layout keeps the levels where the preview does not read them.
+inline constexpr char kRomLargeViewOnly[] =
+    "这个ROM是大容量版本，关卡数据在第7个存储体里，预览版只读写第2个存储体：地图只能查看，不能画。";
+// printf patterns of refused screens: stage, screen, then what is named (the bytes needed and the
+// room for one that does not fit).
+inline constexpr char kScreenDoesNotFit[] =
+    "第%d关第%d屏改后的数据需要%d字节，这一屏只有%d字节的空间，放不下，没有写入ROM。";
+inline constexpr char kScreenPastImageEnd[] =
+    "第%d关第%d屏改后的数据会超出ROM的末尾，没有写入ROM。";
+inline constexpr char kScreenNoRoomKnown[] =
+    "第%d关第%d屏没有写入ROM：编辑器读不出这一屏存放的数据，不知道它有多少空间。";
+inline constexpr char kScreenReadsOtherwise[] =
+    "第%d关第%d屏在预览里显示的格子和游戏读出来的不一样，改了会写坏，没有写入ROM。";
 inline constexpr char kScreenNotStorable[] = "第%d关第%d屏里有无法保存的格子值，没有写入ROM。";
 inline constexpr char kScreensShareBytes[] =
     "第%d关第%d屏和第%s屏共用同一段数据，几屏改得不一样，没有写入ROM。";

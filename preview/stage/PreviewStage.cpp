@@ -5,6 +5,8 @@
 
 #include "cartridge/LevelDecoder.h"
 #include "cartridge/RomLayout.h"
+#include "cartridge/ScreenRoom.h"
+#include "cartridge/UsedRangeQuery.h"
 
 namespace preview {
 namespace {
@@ -199,6 +201,11 @@ Bytes EncodePreviewScreen(const uint8_t* cells, size_t count) {
     return out;
 }
 
+int64_t PreviewRooms::Of(int64_t offset, int32_t cellCount) const {
+    const auto found = byScreen.find({offset, cellCount});
+    return found == byScreen.end() ? 0 : found->second;
+}
+
 namespace {
 
 PreviewKnownData LearnStructures(const Bytes& image) {
@@ -207,9 +214,8 @@ PreviewKnownData LearnStructures(const Bytes& image) {
     int32_t objectTable = 0;
     InitRomLayout(table, objectTable);
     LevelList levels;
-    const CodecResult decoded = DecodeLevels(image, false, table, objectTable, levels);
-    if (!decoded) {
-        known.why = decoded.message;
+    known.refusal = DecodeLevels(image, false, table, objectTable, levels);
+    if (!known.refusal) {
         return known;
     }
     known.read = true;
@@ -217,6 +223,19 @@ PreviewKnownData LearnStructures(const Bytes& image) {
     for (const LevelRecord& level : levels.records)
         known.levelNumbers.push_back(level.number);
     return known;
+}
+
+// The editor's room of every run-length screen it read, spare screens included.
+PreviewRooms MeasureRooms(const Bytes& image, const std::vector<UsedRange>& ranges) {
+    PreviewRooms rooms;
+    for (const UsedRange& range : ranges) {
+        if (IsRunLengthScreen(range) && range.length > 0) {
+            rooms.byScreen.emplace(
+                std::make_pair(range.offset, range.cellCount),
+                ScreenRoom(image, ranges, range.offset, range.length, range.cellCount));
+        }
+    }
+    return rooms;
 }
 
 }  // namespace
@@ -228,7 +247,6 @@ PreviewCartridge LoadPreviewCartridge(Bytes image) {
     for (int n = 1; n <= kStageCount; ++n) {
         const PreviewStage stage = ReadPreviewStage(cartridge.image, cartridge.tableValue, n);
         if (!stage.ok) {
-            cartridge.rooms.byPointer.clear();
             cartridge.screens.clear();
             cartridge.hidden.clear();
             return cartridge;
@@ -243,14 +261,18 @@ PreviewCartridge LoadPreviewCartridge(Bytes image) {
             Bytes unused;
             size_t length = 0;
             if (PreviewDecodeScreen(cartridge.image, pointer, unused, &length)) {
-                cartridge.rooms.byPointer.emplace(pointer, length);
                 cartridge.screens.push_back({n, static_cast<int>(i) + 1, ScreenOffset(pointer),
                                              static_cast<int64_t>(length)});
             }
         }
     }
     cartridge.valid = true;
+    // The large layout's level data is not where the preview reads: nothing it shows is known.
+    cartridge.large = IsLargeRomImage(cartridge.image.size());
+    if (cartridge.large)
+        return cartridge;
     cartridge.known = LearnStructures(cartridge.image);
+    cartridge.rooms = MeasureRooms(cartridge.image, cartridge.known.ranges);
     return cartridge;
 }
 

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cartridge/CodecResult.h"
 #include "cartridge/LevelModel.h"
 
 namespace preview {
@@ -80,22 +82,26 @@ bool PreviewReadObjects(const Bytes& image, int64_t list, int number,
 // would read as a run header. Empty when the cells hold such a value.
 Bytes EncodePreviewScreen(const uint8_t* cells, size_t count);
 
-// The room of every stored screen of a valid image: the stored length of the screen at each
-// screen pointer, measured once when the image is loaded and kept until the next load, so that a
-// screen written back in a shorter form can later be written back in its old length.
+// The room of every stored screen the editor's decoder knows, as the editor measures it: the
+// bytes it reads there, then the free bytes after them up to the next structure, the bank's end
+// or the image's end. Measured once when the image is loaded and kept until the next load, so
+// that a screen written back in a shorter form can later be written back in its old length. A
+// stored screen is its offset and the cells it is read as: one offset read as 56 cells in one
+// stage and as 64 in another is two screens.
 struct PreviewRooms {
-    std::map<int64_t, size_t> byPointer;
+    std::map<std::pair<int64_t, int32_t>, int64_t> byScreen;
+    // 0 when the editor knows no such screen.
+    int64_t Of(int64_t offset, int32_t cellCount) const;
 };
 
 // What the editor's decoder finds in the image: every stretch it reads (level headers, screen
 // tables, screens, boss rooms, object tables and lists), so that a write-back can tell which bytes
 // belong to something else. The image is decoded in the layout that keeps the level data in bank
-// 2, where the preview reads and writes; the large layout keeps only its unbanked tables there,
-// and those both layouts read alike. read is false, with the decoder's reason, when the decoder
-// refuses the image: then nothing is known to be safe to change.
+// 2, where the preview reads and writes. read is false when the decoder refuses the image, and
+// refusal says why: then nothing is known to be safe to change.
 struct PreviewKnownData {
     bool read = false;
-    std::string why;
+    CodecResult refusal;
     std::vector<UsedRange> ranges;
     std::vector<int> levelNumbers;  // by place in the editor's level list
 };
@@ -118,18 +124,21 @@ struct PreviewScreenPlace {
 
 // A cartridge image as the preview holds it: the bytes, the stage-table value, and whether every
 // stage's tables lie inside the image. Only a valid image is shown or saved, and only a writable
-// one (valid, and its structures known) takes paint.
+// one takes paint: valid, of the layout the preview writes, and its structures known. An image of
+// the large layout keeps its levels in bank 7, where the preview never looks; what it shows of
+// bank 2 is other data to the game, so it is only shown.
 struct PreviewCartridge {
     Bytes image;
     int tableValue = kStageTableDefault;
     bool valid = false;
+    bool large = false;
     PreviewRooms rooms;
     PreviewKnownData known;
     // Every stage's shown screens as the preview reads them: the preview reads some stored forms
     // further than the editor does, and those bytes are a screen's too.
     std::vector<PreviewScreenPlace> screens;
     std::vector<HiddenScreen> hidden;  // every stage's screens that are not shown
-    bool Writable() const { return valid && known.read; }
+    bool Writable() const { return valid && !large && known.read; }
 };
 
 // Takes over the bytes, picks the stage-table value, checks that every stage can be read,

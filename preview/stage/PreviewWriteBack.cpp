@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "cartridge/LevelDecoder.h"
 #include "cartridge/ScreenRoom.h"
 #include "cartridge/UsedRangeQuery.h"
 
@@ -44,6 +45,17 @@ void AddOnce(std::vector<OtherStructure>& others, const OtherStructure& other) {
         others.push_back(other);
 }
 
+// True when another structure than the screen at own (and its exact twins) holds the byte: what
+// the editor's decoder knows, and the other stored screens as the preview itself reads them.
+bool HeldByOther(const PreviewCartridge& cartridge, const UsedRange& own, int64_t at) {
+    for (const UsedRange& range : cartridge.known.ranges)
+        if (RangeHolds(range, at) && !IsSameStoredScreen(range, own.offset, own.cellCount))
+            return true;
+    return std::any_of(cartridge.screens.begin(), cartridge.screens.end(), [&](const auto& s) {
+        return s.offset != own.offset && at >= s.offset && at < s.offset + s.length;
+    });
+}
+
 // Every structure but the screen itself and its exact twins (the same stored bytes read as the
 // same number of cells) that holds a byte the form would change: what the editor's decoder
 // knows, and the other stored screens as the preview itself reads them. A byte the form writes
@@ -73,6 +85,63 @@ std::vector<OtherStructure> OthersTouched(const PreviewCartridge& cartridge, con
     return others;
 }
 
+// A stored screen's new form, or why there is none: the painted cells, followed where the
+// editor reads more cells than the preview shows by the cells stored there now.
+struct NewForm {
+    bool ok = false;
+    RefusedScreen refusal;
+    Bytes bytes;
+    int64_t storedLength = 0;  // what the editor reads of the screen now
+};
+
+NewForm MakeForm(const PreviewCartridge& cartridge, int64_t pointer, const UsedRange& own,
+                 const uint8_t* painted) {
+    NewForm form;
+    const auto refuse = [&](RefusalReason reason) {
+        form.refusal.reason = reason;
+        return form;
+    };
+    const Bytes& image = cartridge.image;
+    StoredScreen stored;
+    Bytes shown;
+    if (own.length <= 0 || own.cellCount < kScreenCells ||
+        !ReadStoredScreen(image, own.offset, static_cast<size_t>(own.cellCount), stored))
+        return refuse(RefusalReason::NoRoomKnown);
+    if (!PreviewDecodeScreen(image, pointer, shown) ||
+        !std::equal(shown.begin(), shown.end(), stored.cells.begin()))
+        return refuse(RefusalReason::ReadingsDiffer);
+    Bytes cells(painted, painted + kScreenCells);
+    cells.insert(cells.end(), stored.cells.begin() + kScreenCells, stored.cells.end());
+    form.bytes = EncodePreviewScreen(cells.data(), cells.size());
+    if (form.bytes.empty())
+        return refuse(RefusalReason::NotStorable);
+    const int64_t room = cartridge.rooms.Of(own.offset, own.cellCount);
+    if (room <= 0)
+        return refuse(RefusalReason::NoRoomKnown);
+    const int64_t needed = static_cast<int64_t>(form.bytes.size());
+    if (own.offset + needed > static_cast<int64_t>(image.size()))
+        return refuse(RefusalReason::PastImageEnd);
+    if (needed > room) {
+        form.refusal.needed = needed;
+        form.refusal.room = room;
+        return refuse(RefusalReason::DoesNotFit);
+    }
+    // Both readings of the form, in place, must give the cells back: the editor's whole screen,
+    // and the preview's 56 cells before any byte the preview reads differently.
+    Bytes trial = image;
+    std::copy(form.bytes.begin(), form.bytes.end(), trial.begin() + own.offset);
+    StoredScreen editorReads;
+    Bytes previewReads;
+    if (!ReadStoredScreen(trial, own.offset, static_cast<size_t>(own.cellCount), editorReads) ||
+        editorReads.cells != cells || editorReads.length != needed ||
+        !PreviewDecodeScreen(trial, pointer, previewReads) ||
+        !std::equal(previewReads.begin(), previewReads.end(), painted))
+        return refuse(RefusalReason::NotStorable);
+    form.storedLength = stored.length;
+    form.ok = true;
+    return form;
+}
+
 }  // namespace
 
 CommitResult CommitPreviewStage(PreviewCartridge& cartridge, const PreviewStage& read,
@@ -87,20 +156,24 @@ CommitResult CommitPreviewStage(PreviewCartridge& cartridge, const PreviewStage&
         if (!SameScreen(cells, read.cells, i, i))
             changed[read.pointers[i]].push_back(i);
 
-    const auto refuseAll = [&](const std::vector<size_t>& group, RefusalReason reason,
-                               const std::vector<OtherStructure>& others = {}) {
-        for (size_t screen : group)
-            result.refused.push_back({static_cast<int>(screen) + 1, reason, {}, others});
+    const auto refuseAll = [&](const std::vector<size_t>& group, const RefusedScreen& refusal) {
+        for (size_t screen : group) {
+            result.refused.push_back(refusal);
+            result.refused.back().screen = static_cast<int>(screen) + 1;
+        }
+    };
+    const auto refuseAllFor = [&](const std::vector<size_t>& group, RefusalReason reason) {
+        refuseAll(group, RefusedScreen{0, reason, {}, {}});
     };
     for (const auto& [pointer, group] : changed) {
-        if (!cartridge.known.read) {
-            refuseAll(group, RefusalReason::NothingKnown);
+        if (!cartridge.Writable()) {
+            refuseAllFor(group, RefusalReason::NothingKnown);
             continue;
         }
         if (std::any_of(group.begin(), group.end(), [&](size_t screen) {
                 return !ScreenShown(read, static_cast<int>(screen) + 1);
             })) {
-            refuseAll(group, RefusalReason::NotShown);
+            refuseAllFor(group, RefusalReason::NotShown);
             continue;
         }
         const size_t first = group.front();
@@ -113,30 +186,32 @@ CommitResult CommitPreviewStage(PreviewCartridge& cartridge, const PreviewStage&
             result.refused.push_back(refused);
             continue;
         }
-        const Bytes form = EncodePreviewScreen(cells.data() + first * kScreenCells, kScreenCells);
-        if (form.empty()) {
-            refuseAll(group, RefusalReason::NotStorable);
-            continue;
-        }
-        const auto room = cartridge.rooms.byPointer.find(pointer);
         const int64_t offset = ScreenOffset(pointer);
-        if (room == cartridge.rooms.byPointer.end() || form.size() > room->second || offset < 0 ||
-            static_cast<size_t>(offset) + form.size() > image.size()) {
-            refuseAll(group, RefusalReason::DoesNotFit);
-            continue;
-        }
         const UsedRange* own =
             OwnRange(cartridge.known, read.number, static_cast<int>(first) + 1, offset);
         if (own == nullptr) {
-            refuseAll(group, RefusalReason::NothingKnown);
+            refuseAllFor(group, RefusalReason::NoRoomKnown);
             continue;
         }
-        const std::vector<OtherStructure> others = OthersTouched(cartridge, *own, form);
-        if (!others.empty()) {
-            refuseAll(group, RefusalReason::TouchesOther, others);
+        const NewForm form =
+            MakeForm(cartridge, pointer, *own, cells.data() + first * kScreenCells);
+        if (!form.ok) {
+            refuseAll(group, form.refusal);
             continue;
         }
-        std::copy(form.begin(), form.end(), image.begin() + offset);
+        RefusedScreen touching{0, RefusalReason::TouchesOther, {}, {}};
+        touching.others = OthersTouched(cartridge, *own, form.bytes);
+        if (!touching.others.empty()) {
+            refuseAll(group, touching);
+            continue;
+        }
+        // The bytes the old form took and the new one leaves are erased first, except where
+        // something else holds them, so that the room stays free to the editor's measure.
+        const int64_t newEnd = offset + static_cast<int64_t>(form.bytes.size());
+        for (int64_t at = newEnd; at < offset + form.storedLength; ++at)
+            if (!HeldByOther(cartridge, *own, at))
+                image[static_cast<size_t>(at)] = kErasedByte;
+        std::copy(form.bytes.begin(), form.bytes.end(), image.begin() + offset);
         result.written += static_cast<int>(group.size());
     }
     std::sort(result.refused.begin(), result.refused.end(),

@@ -38,9 +38,11 @@ constexpr int kHalfCell = kCell / 2;
 constexpr int kMenuButtonFromRight = 84;
 constexpr int kMenuButtonFromTop = 20;
 // The stage list's drop-down: rows of the default 12-pixel font, one pixel inside the window.
-// These points lie inside the first and the second row for any row height from 12 to 22 pixels.
+// These points lie inside the first and the second row for any row height from 12 to 22 pixels,
+// and inside the fifth for any from 17 to 21 (the font's 14 to 16 pixels and the row's padding).
 constexpr int kFirstRowY = 6;
 constexpr int kSecondRowY = 24;
+constexpr int kFifthRowY = 85;
 // The popup menu: rows inside a 2-pixel margin and a 1-pixel inset, two 3-pixel separators.
 constexpr int kMenuTop = 3;
 constexpr int kMenuSeparator = 3;
@@ -73,7 +75,7 @@ struct Cell {
 constexpr Cell kClicked = {0, 3};
 constexpr Cell kDragged[] = {{1, 3}, {2, 3}, {3, 3}};
 constexpr Cell kStageTwoCell = {0, 5};
-constexpr Cell kTooLong = {3, 1};
+constexpr Cell kTooLong = {0, 1};  // in stage 5
 
 bool IsAnyWindow(HWND) {
     return true;
@@ -232,14 +234,15 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     ASSERT_NO_FATAL_FAILURE(StartWith(quoted));
 
     // Stage 1: a click and a drag with a tile; then stage 2 (the switch commits stage 1) and an
-    // enemy picture; back to stage 1 (committing stage 2) and one paint that does not fit.
+    // enemy picture; then stage 5 (committing stage 2), whose screens have no spare bytes, and
+    // one paint that does not fit there.
     Pick(kTileStrip, kTile);
     m_user->Click(At(kMap, kClicked));
     ASSERT_NO_FATAL_FAILURE(Drag(kClicked, kDragged, std::size(kDragged)));
     ASSERT_NO_FATAL_FAILURE(ChooseStage(kSecondRowY));
     Pick(kEnemyStrip, kEnemy);
     m_user->Click(At(kMap, kStageTwoCell));
-    ASSERT_NO_FATAL_FAILURE(ChooseStage(kFirstRowY));
+    ASSERT_NO_FATAL_FAILURE(ChooseStage(kFifthRowY));
     Pick(kTileStrip, kTile);
     m_user->Click(At(kMap, kTooLong));
 
@@ -254,6 +257,7 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     const std::string expected = ReadWholeFile(kExpectedCartridge);
     ASSERT_FALSE(expected.empty());
     EXPECT_TRUE(saved == expected) << "the saved image is not the generator's painted image";
+    ASSERT_NO_FATAL_FAILURE(ChooseStage(kFirstRowY));
 
     // The map picture as PNG: the cells picture of stage 1, 5 screens side by side.
     ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kSaveMapItem));

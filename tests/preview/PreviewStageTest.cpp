@@ -1,6 +1,9 @@
 // The preview's stage reading and write-back, on the sample images written by
 // tools/make_sample_roms.py (through the codec tests' manifest) and on damaged copies of them.
 #include "../cartridge/CodecTestData.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/ScreenRoom.h"
+#include "cartridge/UsedRangeQuery.h"
 #include "stage/PreviewStage.h"
 #include "stage/PreviewWriteBack.h"
 
@@ -193,7 +196,23 @@ TEST(PreviewStage, CommittingAnUneditedStageWritesNothing) {
     }
 }
 
-TEST(PreviewStage, WriteBackChangesOnlyTheEditedScreensStoredBytes) {
+namespace {
+
+// The cells the editor's decoder reads a stored screen of the loaded image as: 64 in a vertical
+// stage, 56 in the others.
+int32_t EditorCellCount(const PreviewCartridge& cartridge, int stage, int screen) {
+    for (const UsedRange& range : cartridge.known.ranges)
+        if (IsRunLengthScreen(range) && range.place == stage && range.index == screen)
+            return range.cellCount;
+    return 0;
+}
+
+}  // namespace
+
+// A written screen reads as painted to the preview and to the editor, whose last row of a
+// vertical screen (never shown here) stays as stored; the bytes a shorter form frees are erased
+// and nothing outside the old stored bytes changes.
+TEST(PreviewStage, WriteBackKeepsTheUnshownRowAndErasesOnlyWhatItFrees) {
     for (const StageShape& shape : kShapes) {
         for (int screen = 1; screen <= shape.previewScreens; ++screen) {
             SCOPED_TRACE("stage " + std::to_string(shape.stage) + " screen " +
@@ -201,22 +220,36 @@ TEST(PreviewStage, WriteBackChangesOnlyTheEditedScreensStoredBytes) {
             Loaded loaded = Load(kImageA, shape.stage);
             ASSERT_TRUE(loaded.stage.ok);
             const Bytes original = loaded.cartridge.image;
-            // A whole screen of one value always fits: its form is two bytes.
+            const int64_t offset =
+                ScreenOffset(loaded.stage.pointers[static_cast<size_t>(screen - 1)]);
+            const int32_t cellCount = EditorCellCount(loaded.cartridge, shape.stage, screen);
+            StoredScreen before;
+            ASSERT_TRUE(ReadStoredScreen(original, offset, static_cast<size_t>(cellCount), before));
+            // A whole screen of one value always fits: its form is two bytes, four with the
+            // unshown row.
             Bytes cells = loaded.stage.cells;
             Fill(cells, screen, kPaintA);
             const CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, cells);
             EXPECT_TRUE(result.refused.empty());
             EXPECT_EQ(result.written, 1);
 
-            const PreviewStage again =
-                ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, shape.stage);
+            const Bytes& image = loaded.cartridge.image;
+            const PreviewStage again = ReadPreviewStage(image, kStageTableDefault, shape.stage);
             ASSERT_TRUE(again.ok);
             EXPECT_EQ(again.cells, cells);
-            const size_t at = static_cast<size_t>(
-                loaded.stage.pointers[static_cast<size_t>(screen - 1)] + kStoredDataOffset);
-            Bytes outside = loaded.cartridge.image;
-            std::copy(original.begin() + at, original.begin() + at + 2, outside.begin() + at);
-            EXPECT_EQ(outside, original) << "bytes outside the screen's first two changed";
+            StoredScreen after;
+            ASSERT_TRUE(ReadStoredScreen(image, offset, static_cast<size_t>(cellCount), after));
+            ByteArray expected = before.cells;
+            std::fill(expected.begin(), expected.begin() + kScreenCells, kPaintA);
+            EXPECT_EQ(after.cells, expected);
+            for (size_t at = 0; at < image.size(); ++at) {
+                const int64_t in = static_cast<int64_t>(at) - offset;
+                if (in >= after.length && in < before.length) {
+                    ASSERT_EQ(image[at], kErasedByte) << "freed byte " << at;
+                } else if (in < 0 || in >= before.length) {
+                    ASSERT_EQ(image[at], original[at]) << "byte " << at;
+                }
+            }
         }
     }
 }

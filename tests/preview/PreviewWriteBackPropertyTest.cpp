@@ -188,11 +188,8 @@ void ExpectOnlyPaintedRoomsChanged(const PreviewCartridge& cartridge, const Prev
                                    const std::vector<PaintedScreen>& painted, const Bytes& before) {
     std::vector<bool> mayChange(before.size(), false);
     for (const PaintedScreen& p : painted) {
-        const auto room =
-            cartridge.rooms.byPointer.find(stage.pointers[static_cast<size_t>(p.screen - 1)]);
-        if (room == cartridge.rooms.byPointer.end())
-            continue;
-        for (size_t k = 0; k < room->second && p.offset + k < before.size(); ++k)
+        const int64_t room = cartridge.rooms.Of(p.offset, p.cellCount);
+        for (int64_t k = 0; k < room && p.offset + k < static_cast<int64_t>(before.size()); ++k)
             mayChange[static_cast<size_t>(p.offset) + k] = true;
     }
     const size_t bankFirst = static_cast<size_t>(kInesHeader + kBankWindowFirst);
@@ -292,4 +289,188 @@ TEST(PreviewWriteBackProperty, ACommitChangesNoStructureButThePaintedScreens) {
     EXPECT_GT(tally.sharersDiffered, 0);
     EXPECT_GT(tally.notWritable, 0);
     RecordProperty("commits", tally.commits);
+}
+
+// A session as a user has it, on every sample image: pick a stage, paint with the pictures the
+// strips offer, commit (a stage change, a refresh or a save), now and then save and open the
+// image again. After every commit the editor's decoder, which reads the image as the game does,
+// must find every painted cell of a written screen where it was painted and every other cell of
+// every screen of every level (the rows the preview does not show included) as it was, with the
+// same headers and objects. An image of the large layout never changes.
+namespace {
+
+constexpr uint32_t kSessionSeed = 0x5E5510;
+constexpr int kSessionSteps = 120;
+constexpr int kReloadOneIn = 10;
+constexpr int kMaxSessionPaints = 6;
+constexpr const char* kSessionImages[] = {
+    kImageA,
+    kImageB,
+    "OddForms.nes",
+    "SharedScreens.nes",
+    "Vertical2.nes",
+    "Kind2.nes",
+    "HighCells.nes",
+    "ScreenOverObjectTable.nes",
+    "ShortA.nes",
+    "EndsAtLastByte.nes",
+    "PreviewPainted.nes",
+    "EditorPlaced.nes",
+    "CutB400.nes",
+    "Nes3Bytes.nes",
+    "LieScreenPastEnd.nes",
+    "LieRunPastEnd.nes",
+    "LieScreenTablePastEnd.nes",
+    "LieObjectTablePastEnd.nes",
+    "LieListPastEnd.nes",
+    "LieUnterminatedList.nes",
+    "LieBossPastEnd.nes",
+    "WindowScreenPointer.nes",
+    "WindowScreenTable.nes",
+    "WindowScreenCrossesEnd.nes",
+    "WindowObjectTable.nes",
+    "WindowObjectList.nes",
+    "WindowBossScreen.nes",
+};
+
+bool DecodeAsEditor(const Bytes& image, LevelList& levels) {
+    std::vector<int32_t> table;
+    int32_t objectTable = 0;
+    InitRomLayout(table, objectTable);
+    return static_cast<bool>(DecodeLevels(image, false, table, objectTable, levels));
+}
+
+// Paints like a user: a few clicks on shown screens, each with a picture the strips offer,
+// half of them one the screen already holds elsewhere.
+Bytes UserPaint(const PreviewStage& stage, Random& random) {
+    Bytes cells = stage.cells;
+    const int paints = Uniform(random, 1, kMaxSessionPaints);
+    for (int p = 0; p < paints; ++p) {
+        const int screen = Uniform(random, 1, stage.screenCount);
+        if (!ScreenShown(stage, screen))
+            continue;
+        const size_t first = static_cast<size_t>((screen - 1) * kScreenCells);
+        const size_t cell = first + static_cast<size_t>(Uniform(random, 0, kScreenCells - 1));
+        cells[cell] = Uniform(random, 0, 1) == 0
+                          ? cells[first + static_cast<size_t>(Uniform(random, 0, kScreenCells - 1))]
+                          : static_cast<uint8_t>(Uniform(random, 0, kTileValues - 1));
+    }
+    return cells;
+}
+
+// A refusal of screens painted differently on one stored screen names the others as sharers.
+bool Refused(const CommitResult& result, int screen) {
+    return std::any_of(result.refused.begin(), result.refused.end(), [&](const RefusedScreen& r) {
+        return r.screen == screen ||
+               std::find(r.sharers.begin(), r.sharers.end(), screen) != r.sharers.end();
+    });
+}
+
+// The editor's levels as they must read after a commit: the written screens, and every screen
+// of any level that is the same stored screen (same offset, same cell count), begin with the
+// painted cells.
+LevelList Expected(const LevelList& before, const PreviewCartridge& cartridge,
+                   const PreviewStage& stage, const Bytes& cells, const CommitResult& result) {
+    LevelList expected = before;
+    for (int screen = 1; screen <= stage.screenCount; ++screen) {
+        const Bytes painted = ScreenCells(cells, screen);
+        if (Refused(result, screen) || painted == ScreenCells(stage.cells, screen))
+            continue;
+        const int64_t offset = ScreenOffset(stage.pointers[static_cast<size_t>(screen - 1)]);
+        int32_t cellCount = 0;
+        for (const UsedRange& range : cartridge.known.ranges)
+            if (IsRunLengthScreen(range) && range.place == stage.number && range.index == screen &&
+                range.offset == offset)
+                cellCount = range.cellCount;
+        for (size_t place = 0; place < std::min<size_t>(expected.records.size(), kStageCount);
+             ++place) {
+            for (ScreenRecord& record : expected.records[place].screens) {
+                if (record.storedOffset == offset &&
+                    record.cells.size() == static_cast<size_t>(cellCount))
+                    std::copy(painted.begin(), painted.end(), record.cells.begin());
+            }
+        }
+    }
+    return expected;
+}
+
+void ExpectLevelsRead(const LevelList& expected, const LevelList& now) {
+    ASSERT_EQ(now.records.size(), expected.records.size());
+    for (size_t place = 0; place < now.records.size(); ++place) {
+        const LevelRecord& a = expected.records[place];
+        const LevelRecord& b = now.records[place];
+        ASSERT_TRUE(SameHeader(a, b)) << "the header of place " << place + 1 << " changed";
+        ASSERT_TRUE(a.objectLists == b.objectLists) << "objects of place " << place + 1;
+        ASSERT_EQ(a.screens.size(), b.screens.size());
+        for (size_t s = 0; s < a.screens.size(); ++s)
+            ASSERT_EQ(b.screens[s].cells, a.screens[s].cells)
+                << "place " << place + 1 << " screen " << s + 1;
+    }
+}
+
+struct SessionTally {
+    int written = 0;
+    int verticalWritten = 0;
+    int refused = 0;
+};
+
+void RunSession(const std::string& name, Random& random, SessionTally& tally) {
+    const Bytes original = Sample(name);
+    PreviewCartridge cartridge = LoadPreviewCartridge(original);
+    if (!cartridge.valid)
+        return;
+    LevelList levels;
+    const bool readable = DecodeAsEditor(cartridge.image, levels);
+    for (int step = 0; step < kSessionSteps; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        if (Uniform(random, 1, kReloadOneIn) == 1)
+            cartridge = LoadPreviewCartridge(cartridge.image);
+        const int number = Uniform(random, 1, kStageCount);
+        const PreviewStage stage = ReadPreviewStage(cartridge.image, cartridge.tableValue, number);
+        ASSERT_TRUE(stage.ok);
+        const Bytes cells = UserPaint(stage, random);
+        const Bytes before = cartridge.image;
+        const CommitResult result = CommitPreviewStage(cartridge, stage, cells);
+        tally.refused += static_cast<int>(result.refused.size());
+        if (!cartridge.Writable() || !readable) {
+            ASSERT_EQ(cartridge.image, before) << "an image the preview may not write changed";
+            continue;
+        }
+        tally.written += result.written;
+        if (result.written > 0 && levels.records[static_cast<size_t>(number - 1)].vertical)
+            tally.verticalWritten += result.written;
+        const LevelList expected = Expected(levels, cartridge, stage, cells, result);
+        LevelList now;
+        ASSERT_TRUE(DecodeAsEditor(cartridge.image, now)) << "the image no longer decodes";
+        ASSERT_NO_FATAL_FAILURE(ExpectLevelsRead(expected, now));
+        // The preview shows the painted screens that were written as painted.
+        const PreviewStage again = ReadPreviewStage(cartridge.image, cartridge.tableValue, number);
+        for (int screen = 1; screen <= stage.screenCount; ++screen) {
+            if (!Refused(result, screen) &&
+                ScreenCells(cells, screen) != ScreenCells(stage.cells, screen)) {
+                ASSERT_EQ(ScreenCells(again.cells, screen), ScreenCells(cells, screen))
+                    << "screen " << screen;
+            }
+        }
+        levels = now;
+    }
+    if (IsLargeRomImage(original.size())) {
+        EXPECT_EQ(cartridge.image, original) << "a large image changed";
+    }
+}
+
+}  // namespace
+
+TEST(PreviewWriteBackProperty, ASessionChangesNoCellTheUserDidNotPaint) {
+    Random random(kSessionSeed);
+    SessionTally tally;
+    for (const char* name : kSessionImages) {
+        SCOPED_TRACE(name);
+        ASSERT_NO_FATAL_FAILURE(RunSession(name, random, tally));
+    }
+    // The sessions must have written screens, vertical ones among them, and refused some.
+    EXPECT_GT(tally.written, 0);
+    EXPECT_GT(tally.verticalWritten, 0);
+    EXPECT_GT(tally.refused, 0);
+    RecordProperty("written", tally.written);
 }

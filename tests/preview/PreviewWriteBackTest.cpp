@@ -5,6 +5,8 @@
 // screen-table entries pointed elsewhere.
 #include "../cartridge/CodecTestData.h"
 #include "PreviewTestImages.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
 #include "cartridge/UsedRangeQuery.h"
 #include "stage/PreviewStage.h"
 #include "stage/PreviewWriteBack.h"
@@ -100,7 +102,7 @@ TEST(PreviewWriteBack, ScreensThatOverlapAreRefusedAndNameEachOther) {
     Bytes image = Sample(kImageA);
     SetWord(image, ScreenEntryOffset(1, 2), kFirstScreenAddress + 1);
     Painted painted = Open(image, 1);
-    ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.why;
+    ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.refusal.message;
     ASSERT_TRUE(painted.stage.ok);
     Paint(painted, 1, kLastCell, kPaint);
     Paint(painted, 2, 0, kPaint);
@@ -149,15 +151,6 @@ TEST(PreviewWriteBack, AWriteChangesOnlyItsScreenAndTheScreensThatAreExactlyIt) 
          {UsedRangeKind::Screen, 1, 5},
          0,
          0},
-        {"over an object list",
-         kImageA,
-         {1, 2, kFirstObjectListAddress},
-         1,
-         2,
-         0,
-         {UsedRangeKind::ObjectList, 1, 1},
-         0,
-         0},
         {"over a boss room",
          kImageA,
          {1, 2, kFirstBossScreenAddress},
@@ -190,7 +183,7 @@ TEST(PreviewWriteBack, AWriteChangesOnlyItsScreenAndTheScreensThatAreExactlyIt) 
         SCOPED_TRACE(c.name);
         const Bytes image = Redirected(c.image, c.redirect);
         Painted painted = Open(image, c.stage);
-        ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.why;
+        ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.refusal.message;
         ASSERT_TRUE(painted.stage.ok);
         Paint(painted, c.screen, c.cell, kPaint);
         const CommitResult result =
@@ -226,7 +219,7 @@ TEST(PreviewWriteBack, ScreensOnOnePointerPaintedDifferentlyAreAllNamed) {
     for (int screen : onTheSameBytes)
         SetWord(image, ScreenEntryOffset(1, screen), shared);
     Painted painted = Open(image, 1);
-    ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.why;
+    ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.refusal.message;
     Paint(painted, kFirst, 0, kPaint);
     Paint(painted, onTheSameBytes[0], 0, kOtherPaint);
     Paint(painted, onTheSameBytes[1], 0, kPaint);
@@ -313,7 +306,7 @@ TEST(PreviewWriteBack, BytesOnlyThePreviewReadsAsAnotherScreenAreKept) {
     SetWord(image, ScreenEntryOffset(1, 1),
             kFreeSpaceAddress + static_cast<int32_t>(shortForEditor.size()));
     Painted painted = Open(image, 1);
-    ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.why;
+    ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.refusal.message;
     Paint(painted, 1, kLiteralCell, kPaint);
     const CommitResult result = CommitPreviewStage(painted.cartridge, painted.stage, painted.cells);
     EXPECT_EQ(result.written, 0);
@@ -322,4 +315,97 @@ TEST(PreviewWriteBack, BytesOnlyThePreviewReadsAsAnotherScreenAreKept) {
     const OtherStructure other{UsedRangeKind::Screen, 1, 2};
     EXPECT_EQ(result.refused[0].others, std::vector<OtherStructure>{other});
     EXPECT_EQ(painted.cartridge.image, image);
+}
+
+namespace {
+
+constexpr int kHiddenRow = kScreenCells;  // the first cell the preview does not show
+constexpr int kVerticalCells = kScreenCells + kScreenColumns;
+
+ByteArray EditorCells(const Bytes& image, int level, int screen) {
+    std::vector<int32_t> table;
+    int32_t objectTable = 0;
+    InitRomLayout(table, objectTable);
+    LevelList levels;
+    if (!DecodeLevels(image, false, table, objectTable, levels))
+        return {};
+    return levels.records.at(static_cast<size_t>(level - 1))
+        .screens.at(static_cast<size_t>(screen - 1))
+        .cells;
+}
+
+}  // namespace
+
+// The game reads a vertical stage's screen as 64 cells, the preview shows 56. Painting two cells
+// of row 5 with the tile of its first column, as a user does, must leave row 8 as it was: the
+// old write stored a 56-cell form and the game read the bytes after it as the last row.
+TEST(PreviewWriteBack, AVerticalScreenKeepsTheRowThePreviewDoesNotShow) {
+    constexpr int kRow = 4;
+    Painted painted = Open(Sample(kImageA), kVerticalStage);
+    ASSERT_TRUE(painted.cartridge.Writable());
+    const ByteArray before = EditorCells(painted.cartridge.image, kVerticalStage, 1);
+    ASSERT_EQ(before.size(), static_cast<size_t>(kVerticalCells));
+    const uint8_t tile = painted.cells[kRow * kScreenColumns];
+    for (int column : {1, 2})
+        painted.cells[static_cast<size_t>(kRow * kScreenColumns + column)] = tile;
+    ASSERT_NE(painted.cells, painted.stage.cells) << "the paint changed nothing";
+
+    const CommitResult result = CommitPreviewStage(painted.cartridge, painted.stage, painted.cells);
+    EXPECT_TRUE(result.refused.empty());
+    EXPECT_EQ(result.written, 1);
+    ByteArray expected = before;
+    std::copy(painted.cells.begin(), painted.cells.begin() + kHiddenRow, expected.begin());
+    EXPECT_EQ(EditorCells(painted.cartridge.image, kVerticalStage, 1), expected);
+    const PreviewStage again =
+        ReadPreviewStage(painted.cartridge.image, painted.cartridge.tableValue, kVerticalStage);
+    EXPECT_EQ(again.cells, painted.cells);
+}
+
+// Where the preview shows other cells than the game reads, no form can keep both: a vertical
+// screen stored as one run of 64 (a byte the preview takes as a cell of its own), a screen
+// pointed at an object list (whose end bytes the preview takes as cells).
+TEST(PreviewWriteBack, ScreensThePreviewReadsOtherwiseThanTheGameAreRefused) {
+    const Bytes oneRunOf64 = {static_cast<uint8_t>(0x80 + kVerticalCells), kPaint};
+    struct Case {
+        const char* name;
+        int stage;
+        int32_t address;
+        Bytes stored;  // written at the address first, when given
+    };
+    const Case cases[] = {
+        {"one run of 64", kVerticalStage, kFreeSpaceAddress, oneRunOf64},
+        {"an object list", 1, kFirstObjectListAddress, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes image = Sample(kImageA);
+        std::copy(c.stored.begin(), c.stored.end(), image.begin() + kInesHeader + c.address);
+        SetWord(image, ScreenEntryOffset(c.stage, 1), c.address);
+        Painted painted = Open(image, c.stage);
+        ASSERT_TRUE(painted.cartridge.Writable()) << painted.cartridge.known.refusal.message;
+        Paint(painted, 1, 0, kOtherPaint);
+        const CommitResult result =
+            CommitPreviewStage(painted.cartridge, painted.stage, painted.cells);
+        EXPECT_EQ(result.written, 0);
+        ASSERT_EQ(result.refused.size(), 1u);
+        EXPECT_EQ(result.refused[0].screen, 1);
+        EXPECT_EQ(result.refused[0].reason, RefusalReason::ReadingsDiffer);
+        EXPECT_EQ(painted.cartridge.image, image);
+    }
+}
+
+// An image of the large layout keeps its levels in bank 7; what the preview reads in bank 2 is
+// other data to the game. It is shown and never written.
+TEST(PreviewWriteBack, ALargeImageIsShownAndTakesNoWrite) {
+    Painted painted = Open(Sample(kImageB), 1);
+    ASSERT_TRUE(painted.cartridge.valid);
+    ASSERT_TRUE(painted.stage.ok);
+    EXPECT_TRUE(painted.cartridge.large);
+    EXPECT_FALSE(painted.cartridge.Writable());
+    Paint(painted, 1, 0, kPaint);
+    const CommitResult result = CommitPreviewStage(painted.cartridge, painted.stage, painted.cells);
+    EXPECT_EQ(result.written, 0);
+    ASSERT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(result.refused[0].reason, RefusalReason::NothingKnown);
+    EXPECT_EQ(painted.cartridge.image, Sample(kImageB));
 }
