@@ -22,7 +22,7 @@ inline constexpr char kSaveFilter[] =
 // The dialogs append this to a name typed without an extension. The common dialogs take the
 // extension without its point (given ".nes" they would append a second point).
 inline constexpr char kDialogDefaultExtension[] = "nes";
-// Only a path ending exactly in this (case-sensitive) is saved.
+// Only a path ending in this is saved, in any case: "A.NES" names a ".nes" file as "a.nes" does.
 inline constexpr char kCartridgeExtension[] = ".nes";
 
 // Engine data, read whole from the working folder and handed over unread.

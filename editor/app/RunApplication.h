@@ -11,8 +11,9 @@ int RunApplication(Editor& editor);
 // Reads the four settings from SettingsFile (its path already set); absent keys give the
 // defaults.
 void ReadSettings(Editor& editor);
-// Reads the language texts from LanguageFile (its path already set); absent keys give empty
-// texts.
+// Reads the language texts from LanguageFile (its path already set). A key that is absent or reads
+// as empty takes its default (settings::kLanguageDefaults): empty for the texts every language
+// file holds, English for the editor's own.
 void ReadLanguageTexts(Editor& editor);
 // Reads the introduction picture and the two logos from the resources folder.
 void LoadResourcePictures(Editor& editor);

@@ -1,7 +1,7 @@
 // The pushes of a layered host window to the screen: every change reaches it, once, with the
 // rectangle it changed; the presents of one message go in one push; what differs in the window
-// image goes to its last pixel; a failed push is tried again; windows that present while a push
-// is under way leave it sound.
+// image goes to its last pixel; a failed push is tried again, but not once the window is no
+// longer layered; windows that present while a push is under way leave it sound.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -290,9 +290,10 @@ TEST(HostPush, FailedPushIsTriedAgain) {
     }
 }
 
+// Far more failures than the retries a change may cost.
+constexpr int kFailures = 1000;
+
 TEST_F(HostPushTest, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMessage) {
-    // Far more failures than the retries a change may cost.
-    constexpr int kFailures = 1000;
     recorder.FailNext(kFailures);
     PresentAtOnce(w);
     // The queue runs dry: failing pushes are not retried without end.
@@ -305,6 +306,20 @@ TEST_F(HostPushTest, PushesThatKeepFailingLeaveTheThreadIdleAndGoWithTheNextMess
     SendMessageW(w.test.Window(), WM_NULL, 0, 0);
     EXPECT_FALSE(toolkit::LayeredPushPending(&w.Host()));
     EXPECT_EQ(recorder.ScreenDifference(w.Host()), "");
+}
+
+TEST_F(HostPushTest, WindowThatStopsBeingLayeredDropsItsWaitingPush) {
+    recorder.FailNext(kFailures);
+    PresentAtOnce(w);
+    ASSERT_TRUE(toolkit::LayeredPushPending(&w.Host()));
+    w.Host().LayeredAlpha(toolkit::kNotLayered);
+    EXPECT_FALSE(toolkit::LayeredPushPending(&w.Host()));
+
+    // The window's next messages hand nothing to the system's layered push.
+    recorder.ClearPushes();
+    SendMessageW(w.test.Window(), WM_NULL, 0, 0);
+    EXPECT_TRUE(PumpUntilIdle());
+    EXPECT_TRUE(recorder.PushesOf(w.test.Window()).empty());
 }
 
 // ---- Presents while a push is under way ---------------------------------------------------------

@@ -1,11 +1,13 @@
 // Host windows under Wine: the engine contract of the object, pointer and keyboard handling,
-// caption buttons, closing, layered presenting, regions and the release of what a window holds.
+// caption buttons, closing, element messages carried through the window, layered presenting,
+// regions and the release of what a window holds.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "HostTestSupport.h"
 #include "PushRecorder.h"
+#include "core/ElementEvents.h"
 #include "core/ElementMessages.h"
 #include "core/ElementTree.h"
 #include "core/SysButton.h"
@@ -14,6 +16,7 @@
 #include "foundation/EngineAbi.h"
 #include "foundation/EngineBinding.h"
 #include "foundation/ImageHelpers.h"
+#include "foundation/Win32Handles.h"
 
 namespace host_test {
 namespace {
@@ -383,6 +386,50 @@ TEST(HostClose, RoutineAnsweringOneCancelsTheClose) {
     SendMessageW(test.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(g_closeCalls, 2);
     EXPECT_FALSE(IsWindow(test.Window()));
+}
+
+// ---- Element messages carried through the window ---------------------------------------------
+
+constexpr UINT kCarried = WM_APP + 1;
+constexpr UINT kForeign = WM_APP + 2;
+// An address no process has memory at.
+constexpr LPARAM kUnreadable = 0x1234;
+
+TEST(HostCarrier, OnlyBlocksTheToolkitCarriesAreTakenAndFreed) {
+    std::vector<SeenMessage> log;
+    ProbeElement probe{kRed, &log};
+    TestWindow test;
+    probe.Create(test.Parent(), 0, kCaptionHeight, kProbeSize, kProbeSize);
+    const HWND window = test.Window();
+    const auto handle = static_cast<WPARAM>(probe.m_handle);
+
+    // Any process can post the carrier: a value that is no address, and a block some other code
+    // made that reads as a message for the probe.
+    toolkit::HeapBlock foreign(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(toolkit::ElementMessageBlock)));
+    ASSERT_TRUE(foreign);
+    auto* block = static_cast<toolkit::ElementMessageBlock*>(foreign.get());
+    block->message = kForeign;
+    PostMessageW(window, toolkit::kMsgElementCarrier, handle, kUnreadable);
+    PostMessageW(window, toolkit::kMsgElementCarrier, handle, reinterpret_cast<LPARAM>(block));
+    ASSERT_TRUE(toolkit::PostToElement(probe.m_handle, kCarried, 0, 0));
+    EXPECT_EQ(toolkit::CarriedMessagesPending(window), 1u);
+    EXPECT_TRUE(PumpUntilIdle());
+    EXPECT_EQ(probe.Seen(kCarried), 1);
+    EXPECT_EQ(probe.Seen(kForeign), 0);
+    EXPECT_EQ(toolkit::CarriedMessagesPending(window), 0u);
+    // The foreign block is still its maker's, as it was.
+    EXPECT_NE(HeapValidate(GetProcessHeap(), 0, block), FALSE);
+    EXPECT_EQ(block->message, kForeign);
+
+    toolkit::SendToElement(probe.m_handle, kCarried, 0, 0);
+    EXPECT_EQ(probe.Seen(kCarried), 2);
+
+    // What the window never took goes with it.
+    ASSERT_TRUE(toolkit::PostToElement(probe.m_handle, kCarried, 0, 0));
+    DestroyWindow(window);
+    EXPECT_EQ(toolkit::CarriedMessagesPending(window), 0u);
+    EXPECT_EQ(probe.Seen(kCarried), 2);
 }
 
 // ---- Presenting -------------------------------------------------------------------------------

@@ -432,9 +432,15 @@ TEST_F(ListBoxes, OperationsRefuseIndexesOutOfRange) {
 
 TEST_F(ListBoxes, DeletingAnItemShrinksTheContentAndFollowsTheCurrentItem) {
     Create();
+    // A column wider than the list brings the horizontal bar: the vertical range keeps room for
+    // it after a delete as after an insert, or the last row stays under the bar.
+    m_list.InsertColumn(0, L"C", kWidth);
+    ASSERT_FALSE(m_list.HorizontalBar().IsHidden());
     m_list.CurrentItemProp(3);
     EXPECT_TRUE(m_list.DeleteItem(1));
     EXPECT_EQ(m_list.ContentHeight(), (kManyItems - 1) * m_list.RowHeight());
+    EXPECT_EQ(m_list.VerticalBar().MaxValue(),
+              m_list.ContentHeight() + m_list.HorizontalBar().m_height);
     EXPECT_EQ(m_list.CurrentItemProp(), 2);
     EXPECT_EQ(m_list.ItemText(m_list.CurrentItemProp()), L"3");
 }

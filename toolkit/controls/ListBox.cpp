@@ -403,7 +403,7 @@ bool ListBox::DeleteItem(std::int32_t position) {
         // bookkeeping below would then scroll once more over rows that are never redrawn; the
         // view is brought in step with the bar once, below.
         m_barSync = 1;
-        m_vBar.MaxValue(m_contentHeight);
+        UpdateVerticalRange();
         m_vBar.Position(m_vBar.Position() - m_rowHeight);
         m_barSync = 0;
         // The view follows the bar: otherwise moving the bar back to where the view still is

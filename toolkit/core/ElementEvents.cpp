@@ -1,11 +1,16 @@
 #include "core/ElementEvents.h"
 
+#include <algorithm>
+#include <new>
+#include <vector>
+
 #include "core/Element.h"
 #include "core/ElementMessages.h"
 #include "core/HostRecord.h"
 #include "foundation/CallAddress.h"
 #include "foundation/CheckedMemory.h"
 #include "foundation/EngineBinding.h"
+#include "foundation/Win32Handles.h"
 
 namespace toolkit {
 
@@ -30,31 +35,84 @@ std::uint32_t EventTableOf(std::uint32_t handle) {
     return 0;
 }
 
+// A carrier block on its way to a host window. The carrier's lParam may come from anywhere: any
+// process can post the message to the window. Only an address listed here is read as a block.
+// A posted block is owned here until the host window takes it or goes away; a sent block stays
+// its sender's and is listed only while the send lasts.
+struct CarriedBlock {
+    const ElementMessageBlock* address;
+    HWND window;
+    HeapBlock posted;  // empty for a sent block
+};
+
+// The UI thread alone posts, sends and takes carrier blocks: nothing here is locked.
+std::vector<CarriedBlock>& CarriedBlocks() {
+    static std::vector<CarriedBlock> blocks;
+    return blocks;
+}
+
+std::vector<CarriedBlock>::iterator FindCarriedBlock(const void* address) {
+    std::vector<CarriedBlock>& blocks = CarriedBlocks();
+    return std::find_if(blocks.begin(), blocks.end(),
+                        [address](const CarriedBlock& b) { return b.address == address; });
+}
+
+auto PostedTo(HWND window) {
+    return [window](const CarriedBlock& b) { return b.window == window && b.posted; };
+}
+
+// Takes the block off the list, freeing it when it is a posted one.
+void ForgetCarriedBlock(const void* address) {
+    const auto found = FindCarriedBlock(address);
+    if (found != CarriedBlocks().end()) {
+        CarriedBlocks().erase(found);
+    }
+}
+
+// Lists the block; false when there is no memory for the entry (a posted block is then freed).
+bool ListCarriedBlock(const ElementMessageBlock* address, HWND window, HeapBlock posted) {
+    try {
+        CarriedBlocks().push_back({address, window, std::move(posted)});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 LRESULT CarryToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM lParam,
                        bool post) {
     Element* element = ElementFromHandle(handle);
     if (element == nullptr || element->m_hostWindow == nullptr) {
         return 0;
     }
-    auto* block = static_cast<ElementMessageBlock*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ElementMessageBlock)));
-    if (block == nullptr) {
+    HeapBlock owned(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ElementMessageBlock)));
+    if (!owned) {
         return 0;
     }
+    auto* block = static_cast<ElementMessageBlock*>(owned.get());
     block->message = message;
     block->wParam = static_cast<std::uint32_t>(wParam);
     block->lParam = static_cast<std::uint32_t>(lParam);
     const HWND window = element->m_hostWindow;
     const auto blockAddress = reinterpret_cast<LPARAM>(block);
     if (post) {
+        if (!ListCarriedBlock(block, window, std::move(owned))) {
+            return 0;
+        }
         if (PostMessageW(window, kMsgElementCarrier, handle, blockAddress)) {
             return 1;
         }
-        HeapFree(GetProcessHeap(), 0, block);
+        ForgetCarriedBlock(block);
         return 0;
     }
-    // The host window frees the block once the element procedure returned.
-    return SendMessageW(window, kMsgElementCarrier, handle, blockAddress);
+    // The block is freed here once the send returned, whatever the window did with it, so its
+    // address cannot come back for another block while it is still listed.
+    if (!ListCarriedBlock(block, window, HeapBlock())) {
+        return 0;
+    }
+    const LRESULT result = SendMessageW(window, kMsgElementCarrier, handle, blockAddress);
+    ForgetCarriedBlock(block);
+    return result;
 }
 
 }  // namespace
@@ -98,14 +156,27 @@ BOOL PostToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT DeliverCarriedMessage(WPARAM handle, LPARAM block) {
-    auto* carried = reinterpret_cast<ElementMessageBlock*>(block);
-    if (carried == nullptr) {
-        return 0;
+    const auto found = FindCarriedBlock(reinterpret_cast<const void*>(block));
+    if (found == CarriedBlocks().end()) {
+        return 0;  // not a block of ours: another process's value, or one already taken
     }
-    const ElementMessageBlock message = *carried;
-    HeapFree(GetProcessHeap(), 0, carried);
+    const ElementMessageBlock message = *found->address;
+    if (found->posted) {
+        CarriedBlocks().erase(found);
+    }
     return CallElementProc(static_cast<ElementHandle>(handle), message.message, message.wParam,
                            static_cast<LPARAM>(message.lParam));
+}
+
+void ReleaseCarriedMessages(HWND window) {
+    // The system drops the messages still queued for a window that goes; their blocks go here.
+    std::vector<CarriedBlock>& blocks = CarriedBlocks();
+    blocks.erase(std::remove_if(blocks.begin(), blocks.end(), PostedTo(window)), blocks.end());
+}
+
+std::size_t CarriedMessagesPending(HWND window) {
+    const std::vector<CarriedBlock>& blocks = CarriedBlocks();
+    return static_cast<std::size_t>(std::count_if(blocks.begin(), blocks.end(), PostedTo(window)));
 }
 
 std::uint32_t BindElementEvent(std::uint32_t handle, std::uint32_t message, std::uint32_t routine,

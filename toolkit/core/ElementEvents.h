@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -16,8 +17,13 @@ LRESULT CallElementProc(ElementHandle handle, UINT message, WPARAM wParam, LPARA
 // Sends or posts the message through the element's host window (carrier 20103).
 LRESULT SendToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM lParam);
-// The host window's side of the carrier: calls the element and frees the block.
+// The host window's side of the carrier: calls the element and frees the block. A value that
+// is not a block the toolkit carries is ignored (0).
 LRESULT DeliverCarriedMessage(WPARAM handle, LPARAM block);
+// Frees the blocks of the messages still posted to the window, which goes without taking them.
+void ReleaseCarriedMessages(HWND window);
+// The messages posted to the window and not yet taken.
+std::size_t CarriedMessagesPending(HWND window);
 
 // Binds a routine (and the owner it is called on, 0 for none) to a message in the event table
 // of an element or host window, named by its handle; 0 when it has no event table.

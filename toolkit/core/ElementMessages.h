@@ -42,8 +42,9 @@ constexpr std::uint32_t kSetTextWide = 0;
 // The wParam that marks a button press as the second press of a double click.
 constexpr std::uint32_t kDoubleClickMarker = 10086;
 
-// Block carried by kMsgElementCarrier, allocated zero-filled by the sender on the process heap and
-// freed by the host window once the element procedure returned.
+// Block carried by kMsgElementCarrier, allocated zero-filled by the sender on the process heap. A
+// posted block is freed when the host window takes it (or goes without taking it), a sent one by
+// its sender once the send returned.
 struct ElementMessageBlock {
     std::uint32_t message;
     std::uint32_t wParam;

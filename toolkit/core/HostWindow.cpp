@@ -537,6 +537,9 @@ std::int32_t HostWindow::LayeredAlpha(std::optional<std::int32_t> alpha) {
             if (HasWindowStyle(window, WS_EX_LAYERED, true)) {
                 RemoveWindowStyle(window, WS_EX_LAYERED, true);
             }
+            // A window that is not layered cannot take a push: a part still waiting would be
+            // handed over, and refused, with every batch from now on.
+            ForgetLayeredWindow(this);
         } else if (layeredAlpha == kNotLayered) {
             AddWindowStyle(window, WS_EX_LAYERED, true);
             SetWindowRgn(window, nullptr, FALSE);

@@ -858,6 +858,7 @@ LRESULT HostWindow::OnDestroy() {
         EngineFreeEventTable(eventTable);
         eventTable = 0;
     }
+    ReleaseCarriedMessages(served);
     // The properties the toolkit set go with the window.
     RemovePropA(served, kHostWindowProperty);
     SetWindowLongW(served, GWL_WNDPROC, reinterpret_cast<LONG>(previousProc));
