@@ -18,21 +18,11 @@ using namespace preview_app;
 
 namespace {
 
-std::string Format(const char* pattern, int a, int b) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
-
-std::string Format(const char* pattern, int a, int b, long long c, long long d) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, a, b, static_cast<int>(c), static_cast<int>(d));
-    return text;
-}
-
-std::string Format(const char* pattern, int a, int b, const std::string& c) {
+// A printf pattern of the texts header filled in: whole numbers, and GBK texts as const char*.
+template <typename... Values>
+std::string Format(const char* pattern, Values... values) {
     char text[1024];
-    std::snprintf(text, sizeof text, pattern, a, b, c.c_str());
+    std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
 
@@ -52,11 +42,11 @@ std::string NameOf(const preview::OtherStructure& other) {
         case UsedRangeKind::SpareScreen:
             return Format(kNameScreen, other.stage, other.index);
         case UsedRangeKind::BossScreen:
-            return Format(kNameBossRoom, other.stage, 0);
+            return Format(kNameBossRoom, other.stage);
         case UsedRangeKind::ScreenTable:
-            return Format(kNameScreenTable, other.stage, 0);
+            return Format(kNameScreenTable, other.stage);
         case UsedRangeKind::ObjectTable:
-            return Format(kNameObjectTable, other.stage, 0);
+            return Format(kNameObjectTable, other.stage);
         case UsedRangeKind::ObjectList:
             return Format(kNameObjectList, other.stage, other.index);
         case UsedRangeKind::LevelHeaders:
@@ -73,11 +63,12 @@ std::string RefusalText(int stage, const preview::RefusedScreen& refused) {
     using preview::RefusalReason;
     switch (refused.reason) {
         case RefusalReason::SharersDiffer:
-            return Format(kScreensShareBytes, stage, refused.screen,
-                          JoinNames(refused.sharers, [](int s) { return std::to_string(s); }));
+            return Format(
+                kScreensShareBytes, stage, refused.screen,
+                JoinNames(refused.sharers, [](int s) { return std::to_string(s); }).c_str());
         case RefusalReason::TouchesOther:
             return Format(kScreenTouchesOther, stage, refused.screen,
-                          JoinNames(refused.others, NameOf));
+                          JoinNames(refused.others, NameOf).c_str());
         case RefusalReason::NotStorable:
             return Format(kScreenNotStorable, stage, refused.screen);
         case RefusalReason::NotShown:
@@ -93,7 +84,8 @@ std::string RefusalText(int stage, const preview::RefusedScreen& refused) {
         case RefusalReason::DoesNotFit:
             break;
     }
-    return Format(kScreenDoesNotFit, stage, refused.screen, refused.needed, refused.room);
+    return Format(kScreenDoesNotFit, stage, refused.screen, static_cast<int>(refused.needed),
+                  static_cast<int>(refused.room));
 }
 
 // Every refused screen on one message, so that a commit asks for one answer.
@@ -111,12 +103,12 @@ std::string WhyUnreadable(const CodecResult& refusal) {
     const bool level = refusal.level >= 1 && refusal.level <= preview::kStageCount;
     switch (refusal.problem) {
         case CodecProblem::LevelUnreadable:
-            return level ? Format(kWhyLevelUnreadable, refusal.level, 0) : kWhyBossRoomUnreadable;
+            return level ? Format(kWhyLevelUnreadable, refusal.level) : kWhyBossRoomUnreadable;
         case CodecProblem::ScreenUnreadable:
             return level ? Format(kWhyScreenUnreadable, refusal.level, refusal.screen)
                          : kWhyBossRoomUnreadable;
         case CodecProblem::TooManyObjects:
-            return Format(kWhyTooManyObjects, static_cast<int>(kMaxDecodedObjects), 0);
+            return Format(kWhyTooManyObjects, static_cast<int>(kMaxDecodedObjects));
         default:
             break;
     }
@@ -127,14 +119,11 @@ std::string WhyUnreadable(const CodecResult& refusal) {
 std::string LoadWarnings(const preview::PreviewCartridge& cartridge) {
     std::string text;
     for (const preview::HiddenScreen& hidden : cartridge.hidden) {
-        char line[512];
-        if (hidden.problem == preview::ScreenProblem::OutsideWindow) {
-            std::snprintf(line, sizeof line, kScreenOutsideWindow, hidden.stage, hidden.screen,
-                          static_cast<unsigned>(hidden.pointer));
-        } else {
-            std::snprintf(line, sizeof line, kScreenPastWindowEnd, hidden.stage, hidden.screen);
-        }
-        text += std::string(line) + "\r\n";
+        text += hidden.problem == preview::ScreenProblem::OutsideWindow
+                    ? Format(kScreenOutsideWindow, hidden.stage, hidden.screen,
+                             static_cast<unsigned>(hidden.pointer))
+                    : Format(kScreenPastWindowEnd, hidden.stage, hidden.screen);
+        text += "\r\n";
     }
     if (cartridge.large) {
         text += kRomLargeViewOnly;

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "../cartridge/CodecTestData.h"
+#include "cartridge/LevelDecoder.h"
+#include "cartridge/RomLayout.h"
 #include "stage/PreviewStage.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace preview_test {
 
@@ -52,6 +55,15 @@ inline int32_t WordAt(const preview::Bytes& image, int64_t offset) {
 inline preview::Bytes ScreenCells(const preview::Bytes& cells, int screen) {
     const auto first = cells.begin() + (screen - 1) * preview::kScreenCells;
     return preview::Bytes(first, first + preview::kScreenCells);
+}
+
+// The editor's decode of an image in the small layout, where the preview reads and writes; false
+// when the decoder refuses the image.
+inline bool DecodeAsEditor(const preview::Bytes& image, LevelList& levels) {
+    std::vector<int32_t> table;
+    int32_t objectTable = 0;
+    InitRomLayout(table, objectTable);
+    return static_cast<bool>(DecodeLevels(image, false, table, objectTable, levels));
 }
 
 }  // namespace preview_test

@@ -46,19 +46,16 @@ int Uniform(Random& random, int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
 }
 
-// The editor's map of an image in one layout; empty when the decoder refuses the image.
+// The editor's map of an image; empty when the decoder refuses the image.
 struct EditorMap {
     bool read = false;
     std::vector<UsedRange> ranges;
 };
 
-EditorMap MapOf(const Bytes& image, bool large) {
-    std::vector<int32_t> table;
-    int32_t objectTable = 0;
-    InitRomLayout(table, objectTable);
+EditorMap MapOf(const Bytes& image) {
     LevelList levels;
     EditorMap map;
-    map.read = static_cast<bool>(DecodeLevels(image, large, table, objectTable, levels));
+    map.read = DecodeAsEditor(image, levels);
     map.ranges = std::move(levels.usedRanges);
     return map;
 }
@@ -240,8 +237,8 @@ void CommitAndCheck(PreviewCartridge& cartridge, Random& random, Tally& tally) {
     ASSERT_TRUE(stage.ok);
     const Bytes cells = RandomPaint(stage, random);
     const Bytes before = cartridge.image;
-    const EditorMap small = MapOf(before, false);
-    const std::vector<PaintedScreen> painted = PaintedScreens(stage, cells, small);
+    const EditorMap map = MapOf(before);
+    const std::vector<PaintedScreen> painted = PaintedScreens(stage, cells, map);
 
     const CommitResult result = CommitPreviewStage(cartridge, stage, cells);
     ++tally.commits;
@@ -255,15 +252,8 @@ void CommitAndCheck(PreviewCartridge& cartridge, Random& random, Tally& tally) {
         ASSERT_EQ(cartridge.image, before) << "an image whose structures are unknown changed";
         return;
     }
-    ASSERT_TRUE(small.read) << "the decoder took the image at load but not now";
-    ASSERT_NO_FATAL_FAILURE(ExpectStructuresKept(small, painted, before, cartridge.image));
-    // A large image's own layout keeps only its unbanked tables where the preview writes.
-    if (IsLargeRomImage(before.size())) {
-        const EditorMap large = MapOf(before, true);
-        if (large.read) {
-            ASSERT_NO_FATAL_FAILURE(ExpectStructuresKept(large, {}, before, cartridge.image));
-        }
-    }
+    ASSERT_TRUE(map.read) << "the decoder took the image at load but not now";
+    ASSERT_NO_FATAL_FAILURE(ExpectStructuresKept(map, painted, before, cartridge.image));
     ASSERT_NO_FATAL_FAILURE(ExpectOnlyPaintedRoomsChanged(cartridge, stage, painted, before));
     ASSERT_NO_FATAL_FAILURE(ExpectOtherScreensKept(cartridge, before, stage, cells, painted));
 }
@@ -332,13 +322,6 @@ constexpr const char* kSessionImages[] = {
     "WindowObjectList.nes",
     "WindowBossScreen.nes",
 };
-
-bool DecodeAsEditor(const Bytes& image, LevelList& levels) {
-    std::vector<int32_t> table;
-    int32_t objectTable = 0;
-    InitRomLayout(table, objectTable);
-    return static_cast<bool>(DecodeLevels(image, false, table, objectTable, levels));
-}
 
 // Paints like a user: a few clicks on shown screens, each with a picture the strips offer,
 // half of them one the screen already holds elsewhere.

@@ -5,8 +5,6 @@
 // screen-table entries pointed elsewhere.
 #include "../cartridge/CodecTestData.h"
 #include "PreviewTestImages.h"
-#include "cartridge/LevelDecoder.h"
-#include "cartridge/RomLayout.h"
 #include "cartridge/UsedRangeQuery.h"
 #include "stage/PreviewStage.h"
 #include "stage/PreviewWriteBack.h"
@@ -323,11 +321,8 @@ constexpr int kHiddenRow = kScreenCells;  // the first cell the preview does not
 constexpr int kVerticalCells = kScreenCells + kScreenColumns;
 
 ByteArray EditorCells(const Bytes& image, int level, int screen) {
-    std::vector<int32_t> table;
-    int32_t objectTable = 0;
-    InitRomLayout(table, objectTable);
     LevelList levels;
-    if (!DecodeLevels(image, false, table, objectTable, levels))
+    if (!DecodeAsEditor(image, levels))
         return {};
     return levels.records.at(static_cast<size_t>(level - 1))
         .screens.at(static_cast<size_t>(screen - 1))
