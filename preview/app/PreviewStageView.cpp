@@ -124,12 +124,9 @@ void ShowStoredCells(Preview& p) {
         return;
     }
     for (std::size_t i = 0; i < shown.size(); ++i) {
+        // By index: the layouts read cell coordinates differently.
         if (shown[i] != stored.cells[i]) {
-            const int screen = static_cast<int>(i) / preview::kScreenCells;
-            const int inScreen = static_cast<int>(i) % preview::kScreenCells;
-            p.PreviewMapView.MapExSetCell(
-                screen * preview::kScreenColumns + inScreen % preview::kScreenColumns,
-                inScreen / preview::kScreenColumns, stored.cells[i]);
+            p.PreviewMapView.SetCellByIndex(static_cast<int>(i), stored.cells[i]);
         }
     }
     p.stage = std::move(stored);

@@ -87,6 +87,7 @@ protected:
         p.changed = false;
         p.brush = -1;
         g_messages.clear();
+        ShowStacked(false);
     }
 
     // Loads an image as the program does, from a file of the temporary folder.
@@ -109,15 +110,24 @@ protected:
         PreviewOnPick(p.PreviewMapView.m_handle, (screen - 1) * kScreenColumns + column, row);
     }
 
+    // What ticking or clearing the check "地图纵向" does.
+    static void ShowStacked(bool stacked) {
+        Preview& p = ThePreview();
+        p.VerticalMapCheck.CheckButtonChecked(stacked);
+        PreviewOnClick(p.VerticalMapCheck.m_handle);
+    }
+
     static Bytes MapScreen(int screen) {
         return ScreenCells(ThePreview().PreviewMapView.MapExGetCells(), screen);
     }
 
-    static Bytes StoredScreen(int stage, int screen) {
+    static Bytes StoredCells(int stage) {
         const Preview& p = ThePreview();
-        return ScreenCells(
-            preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, stage).cells,
-            screen);
+        return preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, stage).cells;
+    }
+
+    static Bytes StoredScreen(int stage, int screen) {
+        return ScreenCells(StoredCells(stage), screen);
     }
 
     static host_test::TestWindow* s_window;
@@ -143,6 +153,32 @@ TEST_F(PreviewSession, AScreenOnTheBytesOfAWrittenOneShowsTheWrittenCells) {
         << "the first edit was written over";
     EXPECT_EQ(stored[kLiteralsRow * kScreenColumns + kSingleColumn], kTile);
     EXPECT_EQ(StoredScreen(kStageOne, kSharedSecond), stored);
+    EXPECT_TRUE(g_messages.empty());
+}
+
+// The same with the screens stacked, where cell coordinates name cells otherwise: the map takes
+// the written cells into screen 4 too, so the next commit does not write its old cells back.
+TEST_F(PreviewSession, StackedAScreenOnTheBytesOfAWrittenOneShowsTheWrittenCells) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kSharedImage)));
+    ChooseStage(kStageOne);
+    ShowStacked(true);
+    Preview& p = ThePreview();
+    ASSERT_TRUE(p.PreviewMapView.Vertical());
+    // Stacked, the painted cell's row counts on through the rows of the screens before it.
+    p.brush = kTile;
+    PreviewOnPick(p.PreviewMapView.m_handle, kSingleColumn,
+                  (kSharedFirst - 1) * preview::kScreenRows + kRunsRow);
+    const int painted = kRunsRow * kScreenColumns + kSingleColumn;
+    ASSERT_EQ(MapScreen(kSharedFirst)[painted], kTile);
+    ASSERT_NE(MapScreen(kSharedSecond)[painted], kTile);
+
+    for (const char* commit : {"first commit", "second commit"}) {
+        SCOPED_TRACE(commit);
+        ASSERT_TRUE(PreviewCommitStage()) << (g_messages.empty() ? "" : g_messages[0].text);
+        EXPECT_EQ(StoredScreen(kStageOne, kSharedFirst)[painted], kTile)
+            << "the paint was written over";
+        EXPECT_EQ(p.PreviewMapView.MapExGetCells(), StoredCells(kStageOne));
+    }
     EXPECT_TRUE(g_messages.empty());
 }
 
