@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "../host/HostTestSupport.h"
@@ -50,11 +53,80 @@ struct Shown {
     std::int32_t icon;
 };
 std::vector<Shown> g_messages;
+// How the question whether to save the changes is answered.
+std::int32_t g_saveAnswer = toolkit::kResultCancel;
 
-std::int32_t RecordMessage(HWND, const std::string& text, std::int32_t, std::int32_t icon) {
+std::int32_t RecordMessage(HWND, const std::string& text, std::int32_t kind, std::int32_t icon) {
     g_messages.push_back({text, icon});
-    return toolkit::kResultOk;
+    return kind == toolkit::kMessageBoxYesNoCancel ? g_saveAnswer : toolkit::kResultOk;
 }
+
+// Answers the system file dialogs that the owner window opens, one after another, from a second
+// thread (a dialog runs its own modal loop on the test's thread): an empty answer cancels the
+// dialog, any other is typed in as the file name. A dialog that never comes ends the answering.
+class FileDialogAnswers {
+public:
+    FileDialogAnswers(HWND owner, std::vector<std::string> answers)
+        : m_owner(owner), m_answers(std::move(answers)), m_thread([this] { Run(); }) {}
+    ~FileDialogAnswers() { m_thread.join(); }
+    FileDialogAnswers(const FileDialogAnswers&) = delete;
+    FileDialogAnswers& operator=(const FileDialogAnswers&) = delete;
+
+    int Answered() const { return m_answered; }
+
+private:
+    static constexpr DWORD kPollMs = 20;
+    static constexpr DWORD kDialogTimeoutMs = 30000;
+
+    struct Search {
+        HWND owner;
+        HWND found;
+    };
+
+    static BOOL CALLBACK Visit(HWND window, LPARAM context) {
+        auto* search = reinterpret_cast<Search*>(context);
+        if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+            window_test::IsFileDialog(window)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    HWND WaitForDialog(HWND previous) const {
+        for (DWORD waited = 0; waited < kDialogTimeoutMs; waited += kPollMs) {
+            Search search{m_owner, nullptr};
+            EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+            if (search.found != nullptr && search.found != previous) {
+                return search.found;
+            }
+            Sleep(kPollMs);
+        }
+        return nullptr;
+    }
+
+    void Run() {
+        HWND previous = nullptr;
+        for (const std::string& answer : m_answers) {
+            HWND dialog = WaitForDialog(previous);
+            if (dialog == nullptr) {
+                return;
+            }
+            if (answer.empty()) {
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            } else {
+                window_test::AnswerFileDialog(dialog, answer);
+            }
+            ++m_answered;
+            previous = dialog;
+        }
+    }
+
+    HWND m_owner;
+    std::vector<std::string> m_answers;
+    std::atomic<int> m_answered{0};
+    std::thread m_thread;
+};
 
 std::string Format(const char* pattern, int a, int b) {
     char text[512];
@@ -87,6 +159,7 @@ protected:
         p.changed = false;
         p.brush = -1;
         g_messages.clear();
+        g_saveAnswer = toolkit::kResultCancel;
         ShowStacked(false);
     }
 
@@ -180,6 +253,36 @@ TEST_F(PreviewSession, StackedAScreenOnTheBytesOfAWrittenOneShowsTheWrittenCells
         EXPECT_EQ(p.PreviewMapView.MapExGetCells(), StoredCells(kStageOne));
     }
     EXPECT_TRUE(g_messages.empty());
+}
+
+// Open with unsaved paint, answered No, then the file dialog cancelled: nothing was opened, so
+// the paint stays unsaved and the next save writes it.
+TEST_F(PreviewSession, AnOpenCancelledAfterNoKeepsThePaintForTheNextSave) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kSharedImage)));
+    ChooseStage(kStageOne);
+    PaintCell(kSharedFirst, kSingleColumn, kRunsRow, kTile);
+    const Bytes shown = ThePreview().PreviewMapView.MapExGetCells();
+    g_saveAnswer = toolkit::kResultNo;
+    const std::string saved = m_folder.File("Saved.nes");
+    {
+        FileDialogAnswers answers(ThePreview().window, {std::string(), saved});
+        EXPECT_EQ(PreviewOpenRomCommand(), 0);
+        EXPECT_TRUE(ThePreview().changed);
+        EXPECT_EQ(ThePreview().PreviewMapView.MapExGetCells(), shown);
+        EXPECT_TRUE(PreviewSaveRomCommand());
+        EXPECT_EQ(answers.Answered(), 2);
+    }
+    ASSERT_EQ(g_messages.size(), 2u);
+    EXPECT_EQ(g_messages[0].text, preview_app::kAskSaveChanges);
+    EXPECT_EQ(g_messages[1].icon, toolkit::kMessageBoxIconInformation) << g_messages[1].text;
+    std::string written;
+    ASSERT_TRUE(ReadFileBytes(saved, written));
+    const Preview& p = ThePreview();
+    const Bytes savedCells = preview::ReadPreviewStage(Bytes(written.begin(), written.end()),
+                                                       p.cartridge.tableValue, kStageOne)
+                                 .cells;
+    EXPECT_EQ(ScreenCells(savedCells, kSharedFirst)[kRunsRow * kScreenColumns + kSingleColumn],
+              kTile);
 }
 
 TEST_F(PreviewSession, AScreenOutsideTheBankWindowIsSaidOnceAndTakesNoPaint) {
