@@ -19,6 +19,7 @@
 #include "app/PreviewTexts.h"
 #include "core/MessageBox.h"
 #include "fileio/FileBytes.h"
+#include "foundation/Win32Handles.h"
 #include "stage/PreviewStage.h"
 
 namespace {
@@ -283,6 +284,49 @@ TEST_F(PreviewSession, AnOpenCancelledAfterNoKeepsThePaintForTheNextSave) {
                                  .cells;
     EXPECT_EQ(ScreenCells(savedCells, kSharedFirst)[kRunsRow * kScreenColumns + kSingleColumn],
               kTile);
+}
+
+// A file that cannot be read is named, and the map stays empty; "incomplete" is said only of a
+// file that was read whole but is too short for the stage tables.
+TEST_F(PreviewSession, AFileThatCannotBeReadIsNamedAndOnlyAShortOneIsIncomplete) {
+    const std::string folder = m_folder.File("Folder.nes");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const Bytes& whole = preview_test::Sample(kImageA);
+    const std::string locked = m_folder.File("Locked.nes");
+    ASSERT_TRUE(WriteFileBytes(locked, std::string(whole.begin(), whole.end())));
+    // Held open elsewhere with no sharing: it exists and cannot be read.
+    const toolkit::FileHandle holder(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    const std::string tooShort = m_folder.File("Short.nes");
+    ASSERT_TRUE(WriteFileBytes(tooShort, std::string(whole.begin(), whole.begin() + kScreenCells)));
+    const struct {
+        std::string path;
+        bool readable;
+    } cases[] = {
+        {m_folder.File("Missing.nes"), false},
+        {folder, false},
+        {locked, false},
+        {tooShort, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_NO_FATAL_FAILURE(Load(whole));
+        ChooseStage(kStageOne);
+        ASSERT_FALSE(ThePreview().PreviewMapView.MapExGetCells().empty());
+        g_messages.clear();
+        PreviewLoadRom(c.path);
+        ASSERT_EQ(g_messages.size(), 1u);
+        const std::string& text = g_messages[0].text;
+        EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconError);
+        if (c.readable) {
+            EXPECT_EQ(text, preview_app::kRomTooShort);
+        } else {
+            EXPECT_EQ(text.rfind(preview_app::kRomNotRead + c.path, 0), 0u) << text;
+            EXPECT_NE(text.find(preview_app::kMapStaysEmpty), std::string::npos) << text;
+        }
+        EXPECT_TRUE(ThePreview().PreviewMapView.MapExGetCells().empty());
+    }
 }
 
 TEST_F(PreviewSession, AScreenOutsideTheBankWindowIsSaidOnceAndTakesNoPaint) {
