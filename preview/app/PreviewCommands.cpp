@@ -95,7 +95,8 @@ std::int32_t PreviewOpenRomCommand() {
         } else if (answer != toolkit::kResultNo) {
             return 0;
         }
-        p.changed = false;
+        // The flag stays set until a load clears it: after a cancelled dialog the map still
+        // shows the paint, and the next save must write it.
     }
     const std::string path = AskForPath(kRomFilter, kRomExtension, kOpenRomTitle, false);
     if (path.empty()) {

@@ -145,12 +145,9 @@ void ShowStoredCells(Preview& p) {
         return;
     }
     for (std::size_t i = 0; i < shown.size(); ++i) {
+        // By index: the layouts read cell coordinates differently.
         if (shown[i] != stored.cells[i]) {
-            const int screen = static_cast<int>(i) / preview::kScreenCells;
-            const int inScreen = static_cast<int>(i) % preview::kScreenCells;
-            p.PreviewMapView.MapExSetCell(
-                screen * preview::kScreenColumns + inScreen % preview::kScreenColumns,
-                inScreen / preview::kScreenColumns, stored.cells[i]);
+            p.PreviewMapView.SetCellByIndex(static_cast<int>(i), stored.cells[i]);
         }
     }
     p.stage = std::move(stored);
@@ -170,11 +167,15 @@ void PreviewLoadRom(const std::string& path) {
     Preview& p = ThePreview();
     p.PreviewRomPath = path;
     std::string bytes;
-    ReadFileBytes(path, bytes);
+    const bool read = ReadFileBytes(path, bytes);
     p.cartridge = preview::LoadPreviewCartridge(preview::Bytes(bytes.begin(), bytes.end()));
     p.changed = false;
-    // One message for the image, not one for every stage shown from it.
-    if (!p.cartridge.valid) {
+    // One message for the image, not one for every stage shown from it. A file that could not
+    // be read is no short image: the user is told which file it was.
+    if (!read) {
+        PreviewMessage(kRomNotRead + path + "\r\n" + kMapStaysEmpty, toolkit::kMessageBoxOk,
+                       toolkit::kMessageBoxIconError);
+    } else if (!p.cartridge.valid) {
         PreviewMessage(kRomTooShort, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconError);
     } else if (const std::string warnings = LoadWarnings(p.cartridge); !warnings.empty()) {
         PreviewMessage(warnings, toolkit::kMessageBoxOk, toolkit::kMessageBoxIconWarning);

@@ -85,6 +85,9 @@ inline constexpr char kTargetNoFolder[] = "目标文件夹不存在。";
 inline constexpr char kTargetDiskFull[] = "磁盘空间不足。";
 inline constexpr char kTargetNotWritten[] = "无法写入这个文件。";
 inline constexpr char kRomTooShort[] = "这个ROM不完整，读不出关卡数据，地图将保持空白。";
+// Followed by the path of a missing or unreadable file, then kMapStaysEmpty on the next line.
+inline constexpr char kRomNotRead[] = "无法读取文件：";
+inline constexpr char kMapStaysEmpty[] = "地图将保持空白。";
 // printf patterns of the screens that are not shown: stage, screen (and the address).
 inline constexpr char kScreenOutsideWindow[] =
     "第%d关第%d屏的地址%04X不在关卡数据的地址8000-BFFF之内，这一屏不显示，也不能画。";

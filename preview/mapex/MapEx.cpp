@@ -28,6 +28,7 @@ constexpr std::int32_t kLargestCellValue = 255;
 constexpr LONGLONG kMaxPictureBytes = 16 * 1024 * 1024;
 // The boundary lines are one pixel wide.
 constexpr float kBoundaryWidth = 1.0f;
+constexpr Gdiplus::ARGB kTransparent = 0;
 
 // Pointer positions are signed 16-bit words: a captured pointer left of or above the element
 // reports negative coordinates, which the hit test floors to negative cells.
@@ -291,6 +292,27 @@ void Map_Ex::MapExDrawCell(std::int32_t x, std::int32_t y) {
     }
     DrawPicture(m_cellsGraphics.get(), m_cells[static_cast<std::size_t>(index)], x * kCellPixels,
                 y * kCellPixels);
+}
+
+void Map_Ex::SetCellByIndex(std::int32_t index, std::int32_t value) {
+    const std::int32_t shownCells = ScreenCount() * m_grid.rows * m_grid.columns;
+    if (index < 0 || index >= shownCells || value < 0 || value > kLargestCellValue) {
+        return;
+    }
+    m_cells[static_cast<std::size_t>(index)] = static_cast<std::uint8_t>(value);
+    if (Gdiplus::GpGraphics* graphics = m_cellsGraphics.get()) {
+        const PixelPoint at = CellOrigin(m_grid, CellCount(), index);
+        // Copied rather than blended, so the old picture goes even where the new one is
+        // transparent or missing.
+        gp::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
+        toolkit::FillRect(graphics,
+                          Gdiplus::RectF(static_cast<float>(at.x), static_cast<float>(at.y),
+                                         kCellPixels, kCellPixels),
+                          kTransparent);
+        gp::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceOver);
+        DrawPicture(graphics, value, at.x, at.y);
+    }
+    InvalidateElement();
 }
 
 // ---- Pictures -----------------------------------------------------------------------------------

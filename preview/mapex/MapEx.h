@@ -159,7 +159,15 @@ public:
     // A copy of the cells.
     virtual MapExCells MapExGetCells();
 
-    // ---- Not slots: what the control holds, for the program and tests ----
+    // ---- Not slots ----
+
+    // Sets cell number index (0-based, as in the cells) and draws it where the layout shows it,
+    // in place of what was drawn there: a value without a picture leaves the cell empty, as a
+    // render would. A cell outside the whole screens or a value outside 0..255 changes nothing.
+    // Unlike MapExSetCell it names the same cell in both layouts.
+    void SetCellByIndex(std::int32_t index, std::int32_t value);
+
+    // What the control holds, for the program and tests.
 
     // The grid per screen as worked out for the cells held (kWorkOut values resolved).
     std::int32_t Rows() const { return m_grid.rows; }

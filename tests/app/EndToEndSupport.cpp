@@ -1,5 +1,6 @@
 #include "EndToEndSupport.h"
 
+#include "../support/WindowTestSupport.h"
 #include "InputProbe.h"
 #include "TempFolder.h"
 
@@ -18,10 +19,7 @@ namespace e2e {
 namespace {
 
 constexpr char kMainWindowTitle[] = "Vennmark";
-constexpr char kDialogClass[] = "#32770";
-// The file dialog's name box: the combo box of the Explorer-style dialog, or its plain edit.
-constexpr int kFileNameCombo = 0x47C;
-constexpr int kFileNameEdit = 0x480;
+using window_test::kDialogClass;
 // The main window's theme puts the client area this far inside the window
 // (SysShadow.HostWnd "margin" in tools/themes/layout.ini).
 constexpr int kShadowMargin = 10;
@@ -315,8 +313,7 @@ HWND FindOwnedWindow(HWND owner, const std::function<bool(HWND)>& accept) {
 }
 
 bool IsFileDialog(HWND window) {
-    return ClassOf(window) == kDialogClass && (GetDlgItem(window, kFileNameCombo) != nullptr ||
-                                               GetDlgItem(window, kFileNameEdit) != nullptr);
+    return window_test::IsFileDialog(window);
 }
 
 bool IsYesNoQuestion(HWND window) {
@@ -329,13 +326,7 @@ bool IsEditorMessage(HWND window) {
 }
 
 void AnswerFileDialog(HWND dialog, const std::string& path) {
-    HWND box = GetDlgItem(dialog, kFileNameCombo);
-    if (box == nullptr || !IsWindowVisible(box)) {
-        box = GetDlgItem(dialog, kFileNameEdit);
-    }
-    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    window_test::AnswerFileDialog(dialog, path);
 }
 
 void AnswerYes(HWND question) {

@@ -427,6 +427,48 @@ TEST_F(MapExTest, SetCellPaintsOnlyCellsInsideTheScreens) {
               PictureColour(kBrush));
 }
 
+// The program sets stored cells by their index: in either layout the cell is drawn where a render
+// draws it, and a value without a picture leaves the cell empty, as a render would.
+TEST_F(MapExTest, ACellSetByIndexIsDrawnWhereItsLayoutShowsIt) {
+    constexpr int kBrush = 5;
+    constexpr int kNoPicture = kPictureCount;
+    constexpr int kColumn = 3;
+    constexpr int kRow = 2;
+    constexpr int kIndex = kScreenCells + kRow * kColumns + kColumn;  // in the second screen
+    // A cell value is one byte.
+    constexpr int kNoCellValue = 256;
+    const struct {
+        bool vertical;
+        PixelPoint at;
+    } layouts[] = {
+        {false, {(kColumns + kColumn) * kCellPixels, kRow * kCellPixels}},
+        // Stacked, the second screen is the upper one.
+        {true, {kColumn * kCellPixels, kRow * kCellPixels}},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.vertical);
+        FillTwoScreens(layout.vertical);
+        MapExCells expected = m_map.MapExGetCells();
+        for (const auto& [index, value] :
+             {std::pair{-1, kBrush}, std::pair{kTwoScreens, kBrush}, std::pair{kIndex, -1},
+              std::pair{kIndex, kNoCellValue}}) {
+            m_map.SetCellByIndex(index, value);
+            EXPECT_EQ(m_map.MapExGetCells(), expected) << index << ": " << value;
+        }
+        const int x = layout.at.x + kHalfCell;
+        const int y = layout.at.y + kHalfCell;
+        ASSERT_EQ(PixelOf(m_map.MapExGetPicture(), x, y), PictureColour(kIndex % kPictureCount));
+
+        m_map.SetCellByIndex(kIndex, kBrush);
+        expected[kIndex] = kBrush;
+        EXPECT_EQ(m_map.MapExGetCells(), expected);
+        EXPECT_EQ(PixelOf(m_map.MapExGetPicture(), x, y), PictureColour(kBrush));
+        m_map.SetCellByIndex(kIndex, kNoPicture);
+        EXPECT_EQ(AlphaOf(PixelOf(m_map.MapExGetPicture(), x, y)), 0u);
+        m_map.DestroyElement();
+    }
+}
+
 TEST_F(MapExTest, RenderSetsTheBarsRangesAndTheVerticalViewStartsAtTheBottom) {
     for (const bool vertical : {false, true}) {
         SCOPED_TRACE(vertical);

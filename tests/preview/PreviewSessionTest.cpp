@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "../host/HostTestSupport.h"
@@ -16,6 +19,7 @@
 #include "app/PreviewTexts.h"
 #include "core/MessageBox.h"
 #include "fileio/FileBytes.h"
+#include "foundation/Win32Handles.h"
 #include "stage/PreviewStage.h"
 
 namespace {
@@ -50,11 +54,80 @@ struct Shown {
     std::int32_t icon;
 };
 std::vector<Shown> g_messages;
+// How the question whether to save the changes is answered.
+std::int32_t g_saveAnswer = toolkit::kResultCancel;
 
-std::int32_t RecordMessage(HWND, const std::string& text, std::int32_t, std::int32_t icon) {
+std::int32_t RecordMessage(HWND, const std::string& text, std::int32_t kind, std::int32_t icon) {
     g_messages.push_back({text, icon});
-    return toolkit::kResultOk;
+    return kind == toolkit::kMessageBoxYesNoCancel ? g_saveAnswer : toolkit::kResultOk;
 }
+
+// Answers the system file dialogs that the owner window opens, one after another, from a second
+// thread (a dialog runs its own modal loop on the test's thread): an empty answer cancels the
+// dialog, any other is typed in as the file name. A dialog that never comes ends the answering.
+class FileDialogAnswers {
+public:
+    FileDialogAnswers(HWND owner, std::vector<std::string> answers)
+        : m_owner(owner), m_answers(std::move(answers)), m_thread([this] { Run(); }) {}
+    ~FileDialogAnswers() { m_thread.join(); }
+    FileDialogAnswers(const FileDialogAnswers&) = delete;
+    FileDialogAnswers& operator=(const FileDialogAnswers&) = delete;
+
+    int Answered() const { return m_answered; }
+
+private:
+    static constexpr DWORD kPollMs = 20;
+    static constexpr DWORD kDialogTimeoutMs = 30000;
+
+    struct Search {
+        HWND owner;
+        HWND found;
+    };
+
+    static BOOL CALLBACK Visit(HWND window, LPARAM context) {
+        auto* search = reinterpret_cast<Search*>(context);
+        if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+            window_test::IsFileDialog(window)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    HWND WaitForDialog(HWND previous) const {
+        for (DWORD waited = 0; waited < kDialogTimeoutMs; waited += kPollMs) {
+            Search search{m_owner, nullptr};
+            EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+            if (search.found != nullptr && search.found != previous) {
+                return search.found;
+            }
+            Sleep(kPollMs);
+        }
+        return nullptr;
+    }
+
+    void Run() {
+        HWND previous = nullptr;
+        for (const std::string& answer : m_answers) {
+            HWND dialog = WaitForDialog(previous);
+            if (dialog == nullptr) {
+                return;
+            }
+            if (answer.empty()) {
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            } else {
+                window_test::AnswerFileDialog(dialog, answer);
+            }
+            ++m_answered;
+            previous = dialog;
+        }
+    }
+
+    HWND m_owner;
+    std::vector<std::string> m_answers;
+    std::atomic<int> m_answered{0};
+    std::thread m_thread;
+};
 
 std::string Format(const char* pattern, int a, int b) {
     char text[512];
@@ -87,6 +160,8 @@ protected:
         p.changed = false;
         p.brush = -1;
         g_messages.clear();
+        g_saveAnswer = toolkit::kResultCancel;
+        ShowStacked(false);
     }
 
     // Loads an image as the program does, from a file of the temporary folder.
@@ -109,15 +184,24 @@ protected:
         PreviewOnPick(p.PreviewMapView.m_handle, (screen - 1) * kScreenColumns + column, row);
     }
 
+    // What ticking or clearing the check "地图纵向" does.
+    static void ShowStacked(bool stacked) {
+        Preview& p = ThePreview();
+        p.VerticalMapCheck.CheckButtonChecked(stacked);
+        PreviewOnClick(p.VerticalMapCheck.m_handle);
+    }
+
     static Bytes MapScreen(int screen) {
         return ScreenCells(ThePreview().PreviewMapView.MapExGetCells(), screen);
     }
 
-    static Bytes StoredScreen(int stage, int screen) {
+    static Bytes StoredCells(int stage) {
         const Preview& p = ThePreview();
-        return ScreenCells(
-            preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, stage).cells,
-            screen);
+        return preview::ReadPreviewStage(p.cartridge.image, p.cartridge.tableValue, stage).cells;
+    }
+
+    static Bytes StoredScreen(int stage, int screen) {
+        return ScreenCells(StoredCells(stage), screen);
     }
 
     static host_test::TestWindow* s_window;
@@ -144,6 +228,105 @@ TEST_F(PreviewSession, AScreenOnTheBytesOfAWrittenOneShowsTheWrittenCells) {
     EXPECT_EQ(stored[kLiteralsRow * kScreenColumns + kSingleColumn], kTile);
     EXPECT_EQ(StoredScreen(kStageOne, kSharedSecond), stored);
     EXPECT_TRUE(g_messages.empty());
+}
+
+// The same with the screens stacked, where cell coordinates name cells otherwise: the map takes
+// the written cells into screen 4 too, so the next commit does not write its old cells back.
+TEST_F(PreviewSession, StackedAScreenOnTheBytesOfAWrittenOneShowsTheWrittenCells) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kSharedImage)));
+    ChooseStage(kStageOne);
+    ShowStacked(true);
+    Preview& p = ThePreview();
+    ASSERT_TRUE(p.PreviewMapView.Vertical());
+    // Stacked, the painted cell's row counts on through the rows of the screens before it.
+    p.brush = kTile;
+    PreviewOnPick(p.PreviewMapView.m_handle, kSingleColumn,
+                  (kSharedFirst - 1) * preview::kScreenRows + kRunsRow);
+    const int painted = kRunsRow * kScreenColumns + kSingleColumn;
+    ASSERT_EQ(MapScreen(kSharedFirst)[painted], kTile);
+    ASSERT_NE(MapScreen(kSharedSecond)[painted], kTile);
+
+    for (const char* commit : {"first commit", "second commit"}) {
+        SCOPED_TRACE(commit);
+        ASSERT_TRUE(PreviewCommitStage()) << (g_messages.empty() ? "" : g_messages[0].text);
+        EXPECT_EQ(StoredScreen(kStageOne, kSharedFirst)[painted], kTile)
+            << "the paint was written over";
+        EXPECT_EQ(p.PreviewMapView.MapExGetCells(), StoredCells(kStageOne));
+    }
+    EXPECT_TRUE(g_messages.empty());
+}
+
+// Open with unsaved paint, answered No, then the file dialog cancelled: nothing was opened, so
+// the paint stays unsaved and the next save writes it.
+TEST_F(PreviewSession, AnOpenCancelledAfterNoKeepsThePaintForTheNextSave) {
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kSharedImage)));
+    ChooseStage(kStageOne);
+    PaintCell(kSharedFirst, kSingleColumn, kRunsRow, kTile);
+    const Bytes shown = ThePreview().PreviewMapView.MapExGetCells();
+    g_saveAnswer = toolkit::kResultNo;
+    const std::string saved = m_folder.File("Saved.nes");
+    {
+        FileDialogAnswers answers(ThePreview().window, {std::string(), saved});
+        EXPECT_EQ(PreviewOpenRomCommand(), 0);
+        EXPECT_TRUE(ThePreview().changed);
+        EXPECT_EQ(ThePreview().PreviewMapView.MapExGetCells(), shown);
+        EXPECT_TRUE(PreviewSaveRomCommand());
+        EXPECT_EQ(answers.Answered(), 2);
+    }
+    ASSERT_EQ(g_messages.size(), 2u);
+    EXPECT_EQ(g_messages[0].text, preview_app::kAskSaveChanges);
+    EXPECT_EQ(g_messages[1].icon, toolkit::kMessageBoxIconInformation) << g_messages[1].text;
+    std::string written;
+    ASSERT_TRUE(ReadFileBytes(saved, written));
+    const Preview& p = ThePreview();
+    const Bytes savedCells = preview::ReadPreviewStage(Bytes(written.begin(), written.end()),
+                                                       p.cartridge.tableValue, kStageOne)
+                                 .cells;
+    EXPECT_EQ(ScreenCells(savedCells, kSharedFirst)[kRunsRow * kScreenColumns + kSingleColumn],
+              kTile);
+}
+
+// A file that cannot be read is named, and the map stays empty; "incomplete" is said only of a
+// file that was read whole but is too short for the stage tables.
+TEST_F(PreviewSession, AFileThatCannotBeReadIsNamedAndOnlyAShortOneIsIncomplete) {
+    const std::string folder = m_folder.File("Folder.nes");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const Bytes& whole = preview_test::Sample(kImageA);
+    const std::string locked = m_folder.File("Locked.nes");
+    ASSERT_TRUE(WriteFileBytes(locked, std::string(whole.begin(), whole.end())));
+    // Held open elsewhere with no sharing: it exists and cannot be read.
+    const toolkit::FileHandle holder(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    const std::string tooShort = m_folder.File("Short.nes");
+    ASSERT_TRUE(WriteFileBytes(tooShort, std::string(whole.begin(), whole.begin() + kScreenCells)));
+    const struct {
+        std::string path;
+        bool readable;
+    } cases[] = {
+        {m_folder.File("Missing.nes"), false},
+        {folder, false},
+        {locked, false},
+        {tooShort, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_NO_FATAL_FAILURE(Load(whole));
+        ChooseStage(kStageOne);
+        ASSERT_FALSE(ThePreview().PreviewMapView.MapExGetCells().empty());
+        g_messages.clear();
+        PreviewLoadRom(c.path);
+        ASSERT_EQ(g_messages.size(), 1u);
+        const std::string& text = g_messages[0].text;
+        EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconError);
+        if (c.readable) {
+            EXPECT_EQ(text, preview_app::kRomTooShort);
+        } else {
+            EXPECT_EQ(text.rfind(preview_app::kRomNotRead + c.path, 0), 0u) << text;
+            EXPECT_NE(text.find(preview_app::kMapStaysEmpty), std::string::npos) << text;
+        }
+        EXPECT_TRUE(ThePreview().PreviewMapView.MapExGetCells().empty());
+    }
 }
 
 TEST_F(PreviewSession, AScreenOutsideTheBankWindowIsSaidOnceAndTakesNoPaint) {

@@ -1,5 +1,6 @@
 // What every test that runs windows under Wine needs: a message pump with a time limit, a
-// watchdog that ends a stuck test program, and the channels of a premultiplied canvas pixel.
+// watchdog that ends a stuck test program, the channels of a premultiplied canvas pixel, and the
+// system file dialog as a test answers it.
 //
 // The toolkit is single-threaded, so tests act from the window's own thread and pump until a
 // condition holds; the watchdog thread only ends the process when a test never finishes.
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "CpuEmulation.h"
@@ -54,6 +56,33 @@ inline void StartWatchdog() {
         Sleep(milliseconds);
         ExitProcess(kWatchdogExitCode);
     }).detach();
+}
+
+// The class of the system's dialogs (file dialogs, message boxes).
+constexpr char kDialogClass[] = "#32770";
+// The file dialog's name box: the combo box of the Explorer-style dialog, or its plain edit.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+// The system file dialog (it has the file-name box).
+inline bool IsFileDialog(HWND window) {
+    // One character more than the class name, so that a longer name cannot read as it.
+    char name[sizeof kDialogClass + 1] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::string(name) == kDialogClass && (GetDlgItem(window, kFileNameCombo) != nullptr ||
+                                                 GetDlgItem(window, kFileNameEdit) != nullptr);
+}
+
+// Types the path into the file dialog's name box and presses its OK button. The dialog runs its
+// own modal loop: this is called from a second thread or another process.
+inline void AnswerFileDialog(HWND dialog, const std::string& path) {
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    if (box == nullptr || !IsWindowVisible(box)) {
+        box = GetDlgItem(dialog, kFileNameEdit);
+    }
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
 // Channels of a 0xAARRGGBB pixel.
