@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <new>
 
+#include "toolkit/foundation/AllocationMayFail.h"
+
 namespace {
 
 struct FileHandle {
@@ -50,7 +52,9 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
         static_cast<unsigned long long>(size.QuadPart) > bytes.max_size()) {
         return false;
     }
+    // A file larger than the memory left is one that cannot be read, not the end of the program.
     try {
+        const toolkit::AllocationMayFail mayFail;
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
     } catch (const std::bad_alloc&) {
         return false;

@@ -64,22 +64,7 @@ install_backported_qemu() {
     return 0
   fi
   echo "setup: installing qemu-user from bookworm-backports to run the 32-bit code"
-  cat > /etc/apt/sources.list.d/vennmark-backports.sources <<'SOURCES'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-  cat > /etc/apt/preferences.d/vennmark-backports <<'PINS'
-Package: qemu-user
-Pin: release n=bookworm-backports
-Pin-Priority: 990
-
-Package: *
-Pin: release n=bookworm-backports
-Pin-Priority: -1
-PINS
+  backports_add || exit 1
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq >/dev/null 2>&1 || true
   # Without its recommendations: qemu-user-binfmt would register every emulator machine-wide.
@@ -98,6 +83,8 @@ register_machine_wide() {
   printf '%s' "$route_registration" > "$route_binfmt/register" 2>/dev/null
 }
 
+# shellcheck source=backports.sh
+. "$here/scripts/backports.sh"
 # shellcheck source=route.sh
 . "$here/scripts/route.sh"
 route_detect

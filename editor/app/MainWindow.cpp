@@ -224,7 +224,8 @@ int MainWindow::ClickTilePicker(MapViewState& view, std::int32_t x, std::int32_t
 namespace {
 
 // The routines run inside the host window's procedure, which no exception may cross: one that
-// ran out of memory part way has done what it could and reports that it handled nothing.
+// failed part way has done what it could and reports that it handled nothing. (Running out of
+// memory throws nothing here: it ends the program with the system's box, toolkit/FatalError.h.)
 template <typename Routine>
 std::uint32_t Guarded(Routine routine) {
     try {

@@ -195,14 +195,11 @@ void ImageViewer_Ex::OnDragMove(std::int32_t x, std::int32_t y) {
         std::int64_t{m_dragStartOffsetY} - (y - m_dragStartY), INT32_MIN, INT32_MAX));
     ClampOffsets();
     if (oldX != m_offsetX || oldY != m_offsetY) {
-        m_dragged = true;
         InvalidateElement();
-        return;
     }
-    // A view that already shows the picture's edge cannot follow a pointer pulling it further,
-    // yet the user dragged as much as anywhere else. Whether the view moved must not decide it:
-    // that depends on where earlier drags and levels left the view, and the release would
-    // otherwise place a super-tile far from where the press was.
+    // Only the pointer decides whether the press became a drag. The view follows a hand that
+    // trembles by a pixel, and a view against the picture's edge follows no pull at all: both
+    // depend on where earlier drags and levels left it, not on what the user meant.
     const std::int64_t awayX = std::int64_t{x} - m_dragStartX;
     const std::int64_t awayY = std::int64_t{y} - m_dragStartY;
     if (CanPan() && (std::abs(awayX) > GetSystemMetrics(SM_CXDRAG) ||

@@ -64,9 +64,10 @@ public:
     std::uint32_t Clone() override;
 
     // Slot 18: ImageViewerMessageRoutine. 0, so bound routines and the class handler still run
-    // (after the offsets have moved), except for the click that ends a drag: a press that moved
-    // the view, or whose pointer left the system's drag rectangle while the picture could be
-    // panned, is not a click, and the bound click routine does not hear of it.
+    // (after the offsets have moved), except for the click that ends a drag: a press whose
+    // pointer left the system's drag rectangle around where it went down, while the picture could
+    // be panned, is not a click, and the bound click routine does not hear of it. Whether the
+    // view followed the pointer does not count.
     LRESULT PreFilterMessage(HWND window, toolkit::ElementHandle handle, UINT message,
                              WPARAM wParam, LPARAM lParam) override;
     // Slot 19: as Page's class handler, handles nothing.

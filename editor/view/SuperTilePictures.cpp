@@ -1,5 +1,6 @@
 #include "view/SuperTilePictures.h"
 
+#include "foundation/AllocationMayFail.h"
 #include "foundation/BmpReader.h"
 #include "fileio/FileBytes.h"
 
@@ -51,6 +52,7 @@ void LoadSuperTilePictures(const std::string& folder, int32_t levelNumber,
         }
         // A file too large for the memory left is one more picture that cannot be loaded.
         try {
+            const toolkit::AllocationMayFail mayFail;
             picture = DecodeSuperTilePicture(toolkit::ByteArray(bytes.begin(), bytes.end()));
         } catch (const std::bad_alloc&) {
             picture = SuperTilePicture{};

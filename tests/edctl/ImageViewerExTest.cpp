@@ -199,40 +199,73 @@ TEST_F(ImageViewerExTest, DragLockStopsPanningButNotTheRoutines) {
 }
 
 // A press, moves and a release as the host window delivers them (the click follows the release
-// over the element), and how many clicks the bound routine heard.
+// over the element), how many clicks the bound routine heard, and where the view was left.
 struct Gesture {
     const char* name;
     int pictureWidth;
     int pictureHeight;
     std::vector<POINT> moves;  // element points while the button is held
     int clicks;
+    int offsetX;
 };
 
+// Whether a release is a click depends on the pointer alone: a press whose pointer stayed inside
+// the system's drag rectangle around where it went down is one, whether or not the view followed.
 TEST_F(ImageViewerExTest, AReleaseThatEndsADragIsNoClick) {
     constexpr int kPress = 50;
     constexpr int kOnePixel = 1;
+    constexpr int kStartOffset = 30;
+    const int dragX = GetSystemMetrics(SM_CXDRAG);
+    const int dragY = GetSystemMetrics(SM_CYDRAG);
+    ASSERT_GT(dragX, kOnePixel);
+    ASSERT_GT(dragY, kOnePixel);
     const Gesture gestures[] = {
-        {"still", kPictureWidth, kPictureHeight, {}, 1},
-        {"moved by one pixel", kPictureWidth, kPictureHeight, {{kPress - kOnePixel, kPress}}, 0},
+        {"still", kPictureWidth, kPictureHeight, {}, 1, kStartOffset},
+        // The view follows the hand that trembled, and the click still places.
+        {"moved by one pixel",
+         kPictureWidth,
+         kPictureHeight,
+         {{kPress - kOnePixel, kPress}},
+         1,
+         kStartOffset + kOnePixel},
+        {"to the drag rectangle's corner",
+         kPictureWidth,
+         kPictureHeight,
+         {{kPress - dragX, kPress - dragY}},
+         1,
+         kStartOffset + dragX},
+        {"just past the drag rectangle",
+         kPictureWidth,
+         kPictureHeight,
+         {{kPress - dragX - kOnePixel, kPress}},
+         0,
+         kStartOffset + dragX + kOnePixel},
         {"panned and back",
          kPictureWidth,
          kPictureHeight,
          {{kPress - kPanStep, kPress}, {kPress, kPress}},
-         0},
+         0,
+         kStartOffset},
         // The view already shows its top edge and cannot follow the pointer down: still a drag.
         {"pulled against the edge",
          kPictureWidth,
          kPictureHeight,
          {{kPress, kPress + kPanStep}},
-         0},
+         0,
+         kStartOffset},
         // A narrow picture pulled sideways, the way it cannot be panned: still a drag.
-        {"pulled across", kSmallPicture, kPictureHeight, {{kPress - kPanStep, kPress}}, 0},
+        {"pulled across", kSmallPicture, kPictureHeight, {{kPress - kPanStep, kPress}}, 0, 0},
         // A press that stays inside the system's drag rectangle there is a click.
-        {"trembled at the edge", kPictureWidth, kPictureHeight, {{kPress, kPress + kOnePixel}}, 1},
+        {"trembled at the edge",
+         kPictureWidth,
+         kPictureHeight,
+         {{kPress, kPress + kOnePixel}},
+         1,
+         kStartOffset},
         // A picture the view shows whole cannot be panned: every release over it is a click.
-        {"small picture", kSmallPicture, kSmallPicture, {{kPress - kPanStep, kPress}}, 1},
+        {"small picture", kSmallPicture, kSmallPicture, {{kPress - kPanStep, kPress}}, 1, 0},
         // The release lands on the element's last pixel column.
-        {"to the right edge", kPictureWidth, kPictureHeight, {{kViewerWidth - 1, kPress}}, 0},
+        {"to the right edge", kPictureWidth, kPictureHeight, {{kViewerWidth - 1, kPress}}, 0, 0},
     };
     for (const Gesture& gesture : gestures) {
         SCOPED_TRACE(gesture.name);
@@ -241,7 +274,6 @@ TEST_F(ImageViewerExTest, AReleaseThatEndsADragIsNoClick) {
         g_calls.clear();
         toolkit::GpBitmapPtr picture =
             MakeCoordinatePicture(gesture.pictureWidth, gesture.pictureHeight);
-        constexpr int kStartOffset = 30;
         viewer.CreateImageViewer(m_host.Parent(), 0, 0, kViewerWidth, kViewerHeight, picture.get(),
                                  kStartOffset, 0);
         viewer.BindClick(toolkit::AddressOf(&ClickRoutine), 0);
@@ -254,6 +286,7 @@ TEST_F(ImageViewerExTest, AReleaseThatEndsADragIsNoClick) {
         SendPointer(viewer.m_handle, WM_LBUTTONUP, last.x, last.y);
         SendPointer(viewer.m_handle, toolkit::kMsgClick, last.x, last.y);
         EXPECT_EQ(static_cast<int>(g_calls.size()), gesture.clicks);
+        EXPECT_EQ(viewer.ViewerOffsetX(), gesture.offsetX);
 
         // Whatever the gesture was, the next click without a move is one.
         SendPointer(viewer.m_handle, WM_LBUTTONDOWN, last.x, last.y);

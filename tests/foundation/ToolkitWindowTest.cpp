@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "foundation/FatalError.h"
 #include "foundation/Toolkit.h"
+#include "support/AddressSpaceHold.h"
 
 namespace {
 
@@ -129,6 +136,135 @@ TEST(RunMessageLoop, QuitInANestedLoopEndsEveryLoopAndIsPostedOnce) {
     ASSERT_TRUE(TakeQuit(&code));
     EXPECT_EQ(code, static_cast<WPARAM>(kQuitCode));
     EXPECT_FALSE(TakeQuit(&code));
+}
+
+// ---- A program that cannot go on ---------------------------------------------------------------
+// The failure happens in a child process, a second run of this test program, inside a window
+// procedure as in the programs; this process finds the system's box, reads it and closes it.
+
+constexpr char kChildTest[] = "ToolkitFatalErrors.DISABLED_FailInAWindowProcedure";
+constexpr char kFailureVariable[] = "VENNMARK_TEST_FAILURE";
+constexpr char kOutOfMemory[] = "memory";
+constexpr char kUncaughtException[] = "exception";
+constexpr UINT kMsgFail = WM_APP + 1;
+constexpr wchar_t kFailingClass[] = L"Vennmark.FailingWindow";
+constexpr char kFailingClassName[] = "Vennmark.FailingWindow";
+// No free stretch of 16 MB is left when the window procedure asks for 64 MB.
+constexpr std::size_t kHeldStretch = std::size_t{16} << 20;
+constexpr std::size_t kLargeBlock = std::size_t{64} << 20;
+constexpr char kDialogClass[] = "#32770";
+constexpr char kStaticClass[] = "Static";
+constexpr DWORD kBoxWaitMs = 60000;
+constexpr DWORD kPollMs = 20;
+constexpr UINT kChildStuckCode = 99;
+constexpr std::size_t kTextChars = 256;
+
+void* volatile g_block = nullptr;
+
+LRESULT CALLBACK FailingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kMsgFail) {
+        char failure[kTextChars] = {};
+        GetEnvironmentVariableA(kFailureVariable, failure, sizeof failure);
+        if (std::string(failure) == kOutOfMemory) {
+            const test_support::AddressSpaceHold hold(kHeldStretch);
+            g_block = ::operator new(kLargeBlock);
+        } else {
+            throw std::logic_error("nothing catches this");
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Run only as the child of the test below, which names the failure in the environment.
+TEST(ToolkitFatalErrors, DISABLED_FailInAWindowProcedure) {
+    ToolkitWindowClassOptions classOptions;
+    classOptions.windowProcedure = FailingProcedure;
+    classOptions.className = kFailingClass;
+    ASSERT_TRUE(RegisterToolkitWindowClass(classOptions));
+    ToolkitWindowOptions options;
+    options.className = kFailingClassName;
+    HWND window = CreateToolkitWindow(options);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, kMsgFail, 0, 0);
+    RunMessageLoop(window);
+    ADD_FAILURE() << "the program went on";
+}
+
+BOOL CALLBACK FindBoxText(HWND child, LPARAM found) {
+    char className[kTextChars] = {};
+    GetClassNameA(child, className, sizeof className);
+    char text[kTextChars] = {};
+    // The box belongs to another process: only WM_GETTEXT reads a control's text there.
+    SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    if (lstrcmpiA(className, kStaticClass) == 0 && text[0] != '\0') {
+        *reinterpret_cast<std::string*>(found) = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct ChildEnd {
+    bool boxShown = false;
+    std::string text;
+    DWORD exitCode = 0;
+};
+
+// Runs the child with the failure, closes the box it shows, and waits for the child to end.
+ChildEnd RunFailingChild(const char* failure) {
+    ChildEnd end;
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    std::string commandLine = std::string("\"") + program + "\" --gtest_filter=" + kChildTest +
+                              " --gtest_also_run_disabled_tests";
+    SetEnvironmentVariableA(kFailureVariable, failure);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &child);
+    SetEnvironmentVariableA(kFailureVariable, nullptr);
+    if (!started) {
+        ADD_FAILURE() << "the child did not start";
+        return end;
+    }
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kBoxWaitMs &&
+           WaitForSingleObject(child.hProcess, kPollMs) == WAIT_TIMEOUT) {
+        HWND box = FindWindowA(kDialogClass, "error");
+        if (box != nullptr) {
+            end.boxShown = true;
+            EnumChildWindows(box, FindBoxText, reinterpret_cast<LPARAM>(&end.text));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            break;
+        }
+    }
+    if (WaitForSingleObject(child.hProcess, kBoxWaitMs) == WAIT_TIMEOUT) {
+        TerminateProcess(child.hProcess, kChildStuckCode);
+        WaitForSingleObject(child.hProcess, INFINITE);
+    }
+    GetExitCodeProcess(child.hProcess, &end.exitCode);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return end;
+}
+
+TEST(ToolkitFatalErrors, AFailureInAWindowProcedureShowsTheSystemBoxAndEndsTheProgram) {
+    const struct {
+        const char* failure;
+        const char* text;
+        DWORD exitCode;
+    } cases[] = {
+        {kOutOfMemory, "program internal error number is 8. (0x8h)", kOutOfMemoryError},
+        {kUncaughtException, "program internal error number is 574. (0x23Eh)",
+         kUnhandledExceptionError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        const ChildEnd end = RunFailingChild(c.failure);
+        EXPECT_TRUE(end.boxShown);
+        EXPECT_EQ(end.text, c.text);
+        EXPECT_EQ(end.exitCode, c.exitCode);
+    }
 }
 
 }  // namespace

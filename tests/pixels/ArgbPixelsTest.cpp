@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #ifdef _WIN32
 #include "support/AddressSpaceHold.h"
 #endif
@@ -56,6 +58,13 @@ TEST(ArgbPixels, MakeFailsWhenMemoryRunsOut) {
     // No free stretch of 16 MB is left; the picture asks for 64 MB.
     constexpr std::size_t kHeldStretch = std::size_t{16} << 20;
     constexpr std::int64_t kLargeSide = 4096;
+    // The programs end when memory runs out (the toolkit's new-handler); a picture too large for
+    // the memory left must still be only a refusal there, so the handler is never asked.
+    static bool handlerAsked = false;
+    const std::new_handler programs = std::set_new_handler([] {
+        handlerAsked = true;
+        throw std::bad_alloc();
+    });
     ArgbPixels pixels;
     ASSERT_TRUE(pixels.Make(kSide, kSide, kOpaqueRed));
     {
@@ -67,6 +76,8 @@ TEST(ArgbPixels, MakeFailsWhenMemoryRunsOut) {
     EXPECT_EQ(pixels.Width(), 0);
     // Once memory is back, the picture can be made.
     EXPECT_TRUE(pixels.Make(kLargeSide, kLargeSide));
+    EXPECT_FALSE(handlerAsked);
+    std::set_new_handler(programs);
 #else
     GTEST_SKIP() << "a 64-bit process has too much address space to run out of";
 #endif

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/AllocationMayFail.h"
 #include "foundation/PixelRect.h"
 #include "foundation/PresentBatch.h"
 
@@ -128,6 +129,7 @@ bool KeepShown(PushRecord& record, const std::uint32_t* pixels, SIZE size, const
     const std::size_t count = static_cast<std::size_t>(size.cx) * size.cy;
     if (record.screen.size() != count) {
         try {
+            const AllocationMayFail mayFail;
             record.screen.assign(count, 0);
         } catch (const std::bad_alloc&) {
             std::vector<std::uint32_t>().swap(record.screen);

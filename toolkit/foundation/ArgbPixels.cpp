@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "foundation/AllocationMayFail.h"
+
 namespace toolkit {
 namespace {
 
@@ -52,6 +54,7 @@ bool ArgbPixels::Make(std::int64_t width, std::int64_t height, std::uint32_t fil
         // Out of memory the picture stays empty, as for a size it refuses: a throw would cross
         // the window procedure or engine call that asked for it.
         try {
+            const AllocationMayFail mayFail;
             m_pixels.assign(count, fill);
         } catch (const std::bad_alloc&) {
             Reset();

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "foundation/FatalError.h"
 #include "foundation/Fonts.h"
 #include "foundation/PresentBatch.h"
 #include "foundation/TextCodec.h"
@@ -171,6 +172,8 @@ void InitToolkit() {
         return;
     }
     g_toolkit.started = true;
+    // First, so that running out of memory anywhere from here on shows the system's box.
+    InstallFatalErrorHandlers();
 
     Gdiplus::GdiplusStartupInput input;
     input.GdiplusVersion = 1;

@@ -1,9 +1,10 @@
 // Toolkit start-up and shutdown, the toolkit's shared globals, top-level window creation and
 // the message loop.
 //
-// InitToolkit runs from the program's entry, before the engine is bound: it starts GDI+,
-// measures the operating system, makes the shared GDI+ objects, the default icons, font and
-// cursor, registers the window class "Ex_DirectUI" and sizes the local atom table.
+// InitToolkit runs from the program's entry, before the engine is bound: it installs the
+// fatal-error handlers (FatalError.h), starts GDI+, measures the operating system, makes the
+// shared GDI+ objects, the default icons, font and cursor, registers the window class
+// "Ex_DirectUI" and sizes the local atom table.
 #pragma once
 
 #include <windows.h>
