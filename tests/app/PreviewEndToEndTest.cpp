@@ -38,9 +38,8 @@ constexpr int kHalfCell = kCell / 2;
 constexpr int kMenuButtonFromRight = 84;
 constexpr int kMenuButtonFromTop = 20;
 // The stage list's drop-down: rows of the default 12-pixel font, one pixel inside the window.
-// These points lie inside the first and the second row for any row height from 12 to 22 pixels,
-// and inside the fifth for any from 17 to 21 (the font's 14 to 16 pixels and the row's padding).
-constexpr int kFirstRowY = 6;
+// This point lies inside the second row for any row height from 12 to 22 pixels, and this one
+// inside the fifth for any from 17 to 21 (the font's 14 to 16 pixels and the row's padding).
 constexpr int kSecondRowY = 24;
 constexpr int kFifthRowY = 85;
 // The popup menu: rows inside a 2-pixel margin and a 1-pixel inset, two 3-pixel separators.
@@ -59,7 +58,7 @@ constexpr int kYesButtonPlace = 3;
 // The stage map: 7 rows of 8 cells a screen; stage 1 of the sample has 5 screens.
 constexpr int kScreenRows = 7;
 constexpr int kScreenColumns = 8;
-constexpr int kStageOneScreens = 5;
+constexpr int kStageFiveScreens = 4;
 // A PNG's width and height are big-endian words at these offsets.
 constexpr size_t kPngWidthOffset = 16;
 constexpr size_t kPngHeightOffset = 20;
@@ -257,16 +256,15 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     const std::string expected = ReadWholeFile(kExpectedCartridge);
     ASSERT_FALSE(expected.empty());
     EXPECT_TRUE(saved == expected) << "the saved image is not the generator's painted image";
-    ASSERT_NO_FATAL_FAILURE(ChooseStage(kFirstRowY));
 
-    // The map picture as PNG: the cells picture of stage 1, 5 screens side by side.
+    // The map picture as PNG: the cells picture of stage 5, 4 screens side by side.
     ASSERT_NO_FATAL_FAILURE(ChooseMenuItem(kSaveMapItem));
     ASSERT_NO_FATAL_FAILURE(ChooseFile(kSavedPicture));
     ASSERT_NO_FATAL_FAILURE(CloseMessage("the picture was not reported"));
     const std::string png = ReadWholeFile(m_folder.File(kSavedPicture));
     ASSERT_GT(png.size(), kPngHeightOffset + 4);
     EXPECT_EQ(BigEndianWord(png, kPngWidthOffset),
-              static_cast<uint32_t>(kStageOneScreens * kScreenColumns * kCell));
+              static_cast<uint32_t>(kStageFiveScreens * kScreenColumns * kCell));
     EXPECT_EQ(BigEndianWord(png, kPngHeightOffset), static_cast<uint32_t>(kScreenRows * kCell));
 
     // The check button stacks the screens: the exported picture is one screen wide.
@@ -280,7 +278,7 @@ TEST_F(PreviewEndToEnd, PaintsSwitchesStagesSavesExportsAndAsksBeforeOpening) {
     EXPECT_EQ(BigEndianWord(stacked, kPngWidthOffset),
               static_cast<uint32_t>(kScreenColumns * kCell));
     EXPECT_EQ(BigEndianWord(stacked, kPngHeightOffset),
-              static_cast<uint32_t>(kStageOneScreens * kScreenRows * kCell));
+              static_cast<uint32_t>(kStageFiveScreens * kScreenRows * kCell));
     m_user->Click(
         m_user->Client(kVerticalCheck, kVerticalCheck.height / 2, kVerticalCheck.height / 2));
 

@@ -129,9 +129,10 @@ private:
     std::thread m_thread;
 };
 
-std::string Format(const char* pattern, int a, int b) {
+template <typename... Values>
+std::string Format(const char* pattern, Values... values) {
     char text[512];
-    std::snprintf(text, sizeof text, pattern, a, b);
+    std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
 
@@ -358,6 +359,54 @@ TEST_F(PreviewSession, AScreenOutsideTheBankWindowIsSaidOnceAndTakesNoPaint) {
     EXPECT_FALSE(ThePreview().changed);
     PaintCell(1, 0, 0, kTile);
     EXPECT_TRUE(ThePreview().changed);
+}
+
+// A load that leaves an image only to look at says why once, in the preview's own words: an
+// image of the large layout, whose levels lie where the preview does not read, or one the
+// editor's decoder refuses (named by the stage, the screen or the boss room at fault). Such an
+// image takes no paint. A screen whose new form needs more than its room names both lengths.
+TEST_F(PreviewSession, WhatCannotBeWrittenIsSaidInThePreviewsWords) {
+    struct Case {
+        const char* image;
+        std::string says;  // the message's end
+    };
+    const Case cases[] = {
+        {preview_test::kLargeImage, preview_app::kRomLargeViewOnly},
+        {"WindowObjectList.nes",
+         preview_app::kRomViewOnly + Format(preview_app::kWhyLevelUnreadable, kStageOne)},
+        {"WindowScreenCrossesEnd.nes",
+         preview_app::kRomViewOnly + Format(preview_app::kWhyScreenUnreadable, kStageOne, 1)},
+        {"LieBossPastEnd.nes",
+         std::string(preview_app::kRomViewOnly) + preview_app::kWhyBossRoomUnreadable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.image);
+        g_messages.clear();
+        ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(c.image)));
+        ASSERT_EQ(g_messages.size(), 1u);
+        const std::string& text = g_messages[0].text;
+        ASSERT_GE(text.size(), c.says.size()) << text;
+        EXPECT_EQ(text.substr(text.size() - c.says.size()), c.says) << text;
+        EXPECT_EQ(g_messages[0].icon, toolkit::kMessageBoxIconWarning);
+        ChooseStage(kStageOne);
+        PaintCell(1, 0, 0, kTile);
+        EXPECT_FALSE(ThePreview().changed) << "an image only to look at took paint";
+    }
+
+    // Stage 5 of image A keeps its screens back to back: a paint that breaks a run of its first
+    // screen needs more bytes than the screen has.
+    g_messages.clear();
+    ASSERT_NO_FATAL_FAILURE(Load(preview_test::Sample(kImageA)));
+    ChooseStage(preview_test::kPackedStage);
+    PaintCell(1, preview_test::kPackedRunColumn, preview_test::kPackedRunRow, kTile);
+    EXPECT_FALSE(PreviewCommitStage());
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_EQ(g_messages[0].text.rfind(
+                  Format(preview_app::kScreenDoesNotFit, preview_test::kPackedStage, 1,
+                         preview_test::kPackedFormAfterPaint, preview_test::kPackedRoom),
+                  0),
+              0u)
+        << g_messages[0].text;
 }
 
 // A refused commit names every screen and structure that stood in its way, and the map shows

@@ -27,6 +27,15 @@ constexpr int kVerticalStage = 3;         // its screens are 64 cells to the edi
 constexpr int kOtherHorizontalStage = 7;  // 56 cells, as stage 1
 constexpr int kIndoorStage = 2;           // the preview reads two spare screens after its count
 constexpr int kIndoorSpareScreen = 6;
+// Stage 5 keeps its screens back to back, so a screen's room is its stored length. The tile 05 in
+// the first column of screen 1's second row breaks a run: the form grows from 28 bytes to 31.
+constexpr int kPackedStage = 5;
+constexpr int kPackedRunColumn = 0;
+constexpr int kPackedRunRow = 1;
+constexpr int kPackedRoom = 28;
+constexpr int kPackedFormAfterPaint = 31;
+// The large layout: levels in bank 7, a copy of image A's tables and screens in bank 2.
+constexpr const char* kLargeImage = kImageB;
 
 // A sample image, read from its file once.
 inline const preview::Bytes& Sample(const std::string& name) {
