@@ -309,20 +309,28 @@ TEST(PreviewStage, AScreenLongerThanItsRoomIsRefusedAndTheRoomOutlivesAShorterFo
     ASSERT_EQ(result.refused.size(), 1u);
     EXPECT_EQ(result.refused[0].screen, 1);
     EXPECT_EQ(result.refused[0].reason, RefusalReason::DoesNotFit);
+    EXPECT_EQ(result.refused[0].needed, kScreenCells);  // one literal a cell
+    EXPECT_EQ(result.refused[0].room, SampleManifest::Get().Room(kImageA, kPackedStage, 1));
     EXPECT_EQ(loaded.cartridge.image, original);
 
-    // Stored short, then painted back as it was: the room measured at load still holds it.
+    // Stored short, then painted back as it was, in the same session and after the image was
+    // saved and opened again: the bytes the short form freed were erased, so the room is whole.
     Bytes shortForm = asRead;
     Fill(shortForm, 1, kPaintA);
     result = CommitPreviewStage(loaded.cartridge, loaded.stage, shortForm);
     ASSERT_TRUE(result.refused.empty());
-    PreviewStage shortStage =
-        ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kPackedStage);
-    result = CommitPreviewStage(loaded.cartridge, shortStage, asRead);
-    EXPECT_TRUE(result.refused.empty());
-    EXPECT_EQ(result.written, 1);
-    EXPECT_EQ(ReadPreviewStage(loaded.cartridge.image, kStageTableDefault, kPackedStage).cells,
-              asRead);
+    for (const bool reopen : {false, true}) {
+        SCOPED_TRACE(reopen ? "opened again" : "same session");
+        PreviewCartridge cartridge =
+            reopen ? LoadPreviewCartridge(loaded.cartridge.image) : loaded.cartridge;
+        const PreviewStage shortStage =
+            ReadPreviewStage(cartridge.image, kStageTableDefault, kPackedStage);
+        result = CommitPreviewStage(cartridge, shortStage, asRead);
+        EXPECT_TRUE(result.refused.empty());
+        EXPECT_EQ(result.written, 1);
+        EXPECT_EQ(ReadPreviewStage(cartridge.image, kStageTableDefault, kPackedStage).cells,
+                  asRead);
+    }
 }
 
 TEST(PreviewStage, TruncatedAndEmptyImagesAreRefusedWithoutReadingPastTheEnd) {
@@ -350,9 +358,25 @@ TEST(PreviewStage, TruncatedAndEmptyImagesAreRefusedWithoutReadingPastTheEnd) {
     loaded.cartridge.image = tiny;
     Bytes cells = loaded.stage.cells;
     Fill(cells, 1, kPaintA);
-    const CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, cells);
+    CommitResult result = CommitPreviewStage(loaded.cartridge, loaded.stage, cells);
     EXPECT_EQ(result.written, 0);
-    EXPECT_EQ(result.refused.size(), 1u);
+    ASSERT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(result.refused[0].reason, RefusalReason::NoRoomKnown);
     EXPECT_EQ(loaded.cartridge.image, tiny);
     EXPECT_EQ(PreviewPickTableOffset(Bytes(kSmallImageSize)), kStageTableSmall);
+
+    // Cut right after a screen stored as one run: a longer form would pass the image's end, and
+    // the refusal says so rather than that it is longer than its room.
+    constexpr int kOneRunScreen = 4;
+    constexpr int64_t kOneRunLength = 2;
+    Loaded cutAfter = Load(kImageA, 1);
+    cutAfter.cartridge.image.resize(static_cast<size_t>(
+        ScreenOffset(cutAfter.stage.pointers[kOneRunScreen - 1]) + kOneRunLength));
+    const Bytes cutImage = cutAfter.cartridge.image;
+    cells = cutAfter.stage.cells;
+    cells[(kOneRunScreen - 1) * kScreenCells] = kPaintA;
+    result = CommitPreviewStage(cutAfter.cartridge, cutAfter.stage, cells);
+    ASSERT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(result.refused[0].reason, RefusalReason::PastImageEnd);
+    EXPECT_EQ(cutAfter.cartridge.image, cutImage);
 }
