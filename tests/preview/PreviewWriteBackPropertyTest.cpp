@@ -97,6 +97,17 @@ Bytes RandomImage(const Bytes& base, Random& random) {
     return image;
 }
 
+// Paints one random cell of a screen with a tile a strip offers. Half the paints copy a tile of
+// the same screen, which keeps most forms in their room; the others take any tile.
+void PaintOneCell(Bytes& cells, int screen, Random& random) {
+    const size_t first = static_cast<size_t>((screen - 1) * kScreenCells);
+    const size_t cell = first + static_cast<size_t>(Uniform(random, 0, kScreenCells - 1));
+    const size_t copied = first + static_cast<size_t>(Uniform(random, 0, kScreenCells - 1));
+    cells[cell] = Uniform(random, 0, 1) == 0
+                      ? cells[copied]
+                      : static_cast<uint8_t>(Uniform(random, 0, kTileValues - 1));
+}
+
 // Paints a few random cells of a few shown screens; a screen that shares its pointer with
 // another one of the stage sometimes gets the same paint there, sometimes another.
 Bytes RandomPaint(const PreviewStage& stage, Random& random) {
@@ -107,17 +118,8 @@ Bytes RandomPaint(const PreviewStage& stage, Random& random) {
         if (!ScreenShown(stage, screen))
             continue;
         const int paints = Uniform(random, 1, kMaxPaintsPerScreen);
-        for (int p = 0; p < paints; ++p) {
-            const size_t cell = static_cast<size_t>((screen - 1) * kScreenCells +
-                                                    Uniform(random, 0, kScreenCells - 1));
-            // Half the paints copy a tile of the same screen, which keeps most forms in their
-            // room; the others take any tile.
-            const size_t copied = static_cast<size_t>((screen - 1) * kScreenCells +
-                                                      Uniform(random, 0, kScreenCells - 1));
-            cells[cell] = Uniform(random, 0, 1) == 0
-                              ? cells[copied]
-                              : static_cast<uint8_t>(Uniform(random, 0, kTileValues - 1));
-        }
+        for (int p = 0; p < paints; ++p)
+            PaintOneCell(cells, screen, random);
         const bool same = Uniform(random, 0, 1) == 0;
         for (int other = 1; other <= stage.screenCount; ++other) {
             if (other == screen || stage.pointers[static_cast<size_t>(other - 1)] !=
@@ -323,20 +325,14 @@ constexpr const char* kSessionImages[] = {
     "WindowBossScreen.nes",
 };
 
-// Paints like a user: a few clicks on shown screens, each with a picture the strips offer,
-// half of them one the screen already holds elsewhere.
+// Paints like a user: a few clicks on shown screens.
 Bytes UserPaint(const PreviewStage& stage, Random& random) {
     Bytes cells = stage.cells;
     const int paints = Uniform(random, 1, kMaxSessionPaints);
     for (int p = 0; p < paints; ++p) {
         const int screen = Uniform(random, 1, stage.screenCount);
-        if (!ScreenShown(stage, screen))
-            continue;
-        const size_t first = static_cast<size_t>((screen - 1) * kScreenCells);
-        const size_t cell = first + static_cast<size_t>(Uniform(random, 0, kScreenCells - 1));
-        cells[cell] = Uniform(random, 0, 1) == 0
-                          ? cells[first + static_cast<size_t>(Uniform(random, 0, kScreenCells - 1))]
-                          : static_cast<uint8_t>(Uniform(random, 0, kTileValues - 1));
+        if (ScreenShown(stage, screen))
+            PaintOneCell(cells, screen, random);
     }
     return cells;
 }
