@@ -1,7 +1,6 @@
 #include "core/ElementEvents.h"
 
 #include <algorithm>
-#include <new>
 #include <vector>
 
 #include "core/Element.h"
@@ -69,14 +68,9 @@ void ForgetCarriedBlock(const void* address) {
     }
 }
 
-// Lists the block; false when there is no memory for the entry (a posted block is then freed).
-bool ListCarriedBlock(const ElementMessageBlock* address, HWND window, HeapBlock posted) {
-    try {
-        CarriedBlocks().push_back({address, window, std::move(posted)});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+// Running out of memory for the entry ends the program (FatalError.h), so listing cannot fail.
+void ListCarriedBlock(const ElementMessageBlock* address, HWND window, HeapBlock posted) {
+    CarriedBlocks().push_back({address, window, std::move(posted)});
 }
 
 LRESULT CarryToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM lParam,
@@ -96,9 +90,7 @@ LRESULT CarryToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM
     const HWND window = element->m_hostWindow;
     const auto blockAddress = reinterpret_cast<LPARAM>(block);
     if (post) {
-        if (!ListCarriedBlock(block, window, std::move(owned))) {
-            return 0;
-        }
+        ListCarriedBlock(block, window, std::move(owned));
         if (PostMessageW(window, kMsgElementCarrier, handle, blockAddress)) {
             return 1;
         }
@@ -107,9 +99,7 @@ LRESULT CarryToElement(ElementHandle handle, UINT message, WPARAM wParam, LPARAM
     }
     // The block is freed here once the send returned, whatever the window did with it, so its
     // address cannot come back for another block while it is still listed.
-    if (!ListCarriedBlock(block, window, HeapBlock())) {
-        return 0;
-    }
+    ListCarriedBlock(block, window, HeapBlock());
     const LRESULT result = SendMessageW(window, kMsgElementCarrier, handle, blockAddress);
     ForgetCarriedBlock(block);
     return result;
